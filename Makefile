@@ -1,0 +1,50 @@
+# Thin wrapper around CMake: `make run` and `make test` are all a user needs.
+BUILD     := build
+SAN_BUILD := build-sanitize
+JOBS      := -j2
+RUNS      ?= 200
+SEED      ?=
+
+.PHONY: all build run test test-sanitize stress bench lint clean
+
+all: build
+
+build:
+	@bash .ci/deps --check
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) $(JOBS)
+
+# Runs the program on the sample data in examples/.
+run: build
+	cd examples && ../$(BUILD)/quorvell
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure $(JOBS)
+
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# stopping at the first report.
+test-sanitize:
+	@bash .ci/deps --check
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUORVELL_SANITIZE=ON \
+	      -DQUORVELL_STRESS_RUNS=$(RUNS) >/dev/null
+	cmake --build $(SAN_BUILD) $(JOBS)
+	cd $(SAN_BUILD) && \
+	  ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure $(JOBS)
+
+# Any number of random sessions on demand: make stress RUNS=5000 [SEED=42]
+stress: build
+	python3 tests/stress/stress.py $(BUILD)/quorvell --runs $(RUNS) $(if $(SEED),--seed $(SEED))
+
+# Wall time and peak memory on a large generated data set.
+bench: build
+	bash bench/run.sh $(BUILD)/quorvell
+
+lint:
+	clang-format --dry-run --Werror src/*.h src/*.cpp tests/unit/*.cpp
+	cmake -S . -B $(BUILD) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+	clang-tidy --quiet -p $(BUILD) src/*.cpp
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

@@ -1,0 +1,353 @@
+#include "Firma.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <utility>
+
+#include "Hilfen.h"
+
+namespace {
+
+int kalenderjahr(const Finanzen& f) { return f.getDatum().tm_year + 1900; }
+
+// The intercept is the line's value at calendar year 0. The product of slope
+// and mean year is truncated on its own before it is taken from the mean, so
+// a line evaluated at a whole mean year gives the mean value exactly.
+int64_t achsenabschnitt(int64_t steigung, double xSt, int64_t ySt) {
+  return wrapSub(ySt, zuInt64(static_cast<double>(steigung) * xSt));
+}
+
+int64_t trendwert(int64_t steigung, int64_t abschnitt, int jahr) {
+  return wrapAdd(wrapMul(steigung, jahr), abschnitt);
+}
+
+}  // namespace
+
+Firma::Firma() : name("LEER()") {}
+
+void Firma::setAttr(std::string name_, std::vector<Finanzen> f) {
+  name = std::move(name_);
+  daten = std::move(f);
+  setMGewinn();
+  setMUmsatz();
+  setMBilanzsumme();
+  setMEigenkapital();
+  setCAGRUmsatz();
+  setCAGRGewinn();
+}
+
+bool Firma::gueltig(int i) const {
+  return static_cast<unsigned>(i) < daten.size();
+}
+
+int64_t Firma::getUmsatz(int i) const {
+  return gueltig(i) ? daten[i].getUmsatz() : 0;
+}
+
+int64_t Firma::getGewinn(int i) const {
+  return gueltig(i) ? daten[i].getGewinn() : 0;
+}
+
+int64_t Firma::getBilanzsumme(int i) const {
+  return gueltig(i) ? daten[i].getBilanzsumme() : 0;
+}
+
+int64_t Firma::getEigenkapital(int i) const {
+  return gueltig(i) ? daten[i].getEigenkapital() : 0;
+}
+
+double Firma::getEKAnteil(int i) const {
+  return gueltig(i) ? daten[i].getEKAnteil() : 0.0;
+}
+
+double Firma::getUmsatzrendite(int i) const {
+  return gueltig(i) ? daten[i].getUmsatzrendite() : 0.0;
+}
+
+double Firma::getKonv(int i, int waehrung) const {
+  return gueltig(i) ? daten[i].getKonv(waehrung) : 0.0;
+}
+
+tm Firma::getDatum(int i) const { return gueltig(i) ? daten[i].getDatum() : tm(); }
+
+int Firma::getAnzahlTage() const { return getAnzahlTage(time(nullptr)); }
+
+int Firma::getAnzahlTage(time_t jetzt) const {
+  if (daten.empty()) return 0;
+  tm naechster = daten[0].getDatum();
+  naechster.tm_year += 1;
+  const double sekunden = difftime(mktime(&naechster), jetzt);
+  double tage = sekunden / 60.0;
+  tage = tage / 60.0;
+  tage = tage / 24.0;
+  return zuInt(std::ceil(tage));
+}
+
+/* Least-squares fit of one money series over calendar years. The mean value
+ * is an integer mean truncated toward zero; every product of value deviation
+ * and year deviation is truncated to an integer before it is summed, and the
+ * slope is truncated once more. These truncations are part of the results the
+ * tables show, so their order must not change. When every report lies in one
+ * year the year deviations are all zero and there is no slope: the line is
+ * flat at the mean value. */
+Firma::Gerade Firma::passeGerade(Betrag wert) const {
+  const size_t n = daten.size();
+  if (n == 0) return {0, 0.0, 0};
+  double jahrSumme = daten[0].getDatum().tm_year + 1900.0;
+  int64_t wertSumme = (daten[0].*wert)();
+  for (size_t k = 1; k < n; ++k) {
+    jahrSumme += daten[k].getDatum().tm_year;
+    jahrSumme += 1900.0;
+    wertSumme = wrapAdd(wertSumme, (daten[k].*wert)());
+  }
+  const double xStrich = jahrSumme / static_cast<double>(n);
+  const int64_t yStrich = wertSumme / static_cast<int64_t>(n);
+
+  double summeXX = 0.0;
+  int64_t summeXY = 0;
+  for (const Finanzen& f : daten) {
+    const double x = static_cast<double>(kalenderjahr(f)) - xStrich;
+    summeXX += std::pow(x, 2.0);
+    const int64_t y = wrapSub((f.*wert)(), yStrich);
+    summeXY = wrapAdd(summeXY, zuInt64(static_cast<double>(y) * x));
+  }
+  const int64_t steigung =
+      summeXX == 0.0 ? 0 : zuInt64(static_cast<double>(summeXY) / summeXX);
+  return {steigung, xStrich, yStrich};
+}
+
+void Firma::setMGewinn() {
+  const Gerade g = passeGerade(&Finanzen::getGewinn);
+  mGewinnl = g.steigung;
+  setBGewinn(g.xStrich, g.yStrich);
+}
+
+void Firma::setMUmsatz() {
+  const Gerade g = passeGerade(&Finanzen::getUmsatz);
+  mUmsatzl = g.steigung;
+  setBUmsatz(g.xStrich, g.yStrich);
+}
+
+void Firma::setMBilanzsumme() {
+  const Gerade g = passeGerade(&Finanzen::getBilanzsumme);
+  mBilnazsummel = g.steigung;
+  setBBilanzsumme(g.xStrich, g.yStrich);
+}
+
+void Firma::setMEigenkapital() {
+  const Gerade g = passeGerade(&Finanzen::getEigenkapital);
+  mEigenkapitall = g.steigung;
+  setBEigenkapital(g.xStrich, g.yStrich);
+}
+
+void Firma::setBGewinn(double xSt, int64_t ySt) {
+  bGewinnl = achsenabschnitt(mGewinnl, xSt, ySt);
+}
+
+void Firma::setBUmsatz(double xSt, int64_t ySt) {
+  bUmsatzl = achsenabschnitt(mUmsatzl, xSt, ySt);
+}
+
+void Firma::setBBilanzsumme(double xSt, int64_t ySt) {
+  bBilanzsummel = achsenabschnitt(mBilnazsummel, xSt, ySt);
+}
+
+void Firma::setBEigenkapital(double xSt, int64_t ySt) {
+  bEigenkapital = achsenabschnitt(mEigenkapitall, xSt, ySt);
+}
+
+int64_t Firma::lineareRegGewinn(int jahr) const {
+  return trendwert(mGewinnl, bGewinnl, jahr);
+}
+
+int64_t Firma::lineareRegUmsatz(int jahr) const {
+  return trendwert(mUmsatzl, bUmsatzl, jahr);
+}
+
+int64_t Firma::lineareRegBilanz(int jahr) const {
+  return trendwert(mBilnazsummel, bBilanzsummel, jahr);
+}
+
+int64_t Firma::lineareRegEK(int jahr) const {
+  return trendwert(mEigenkapitall, bEigenkapital, jahr);
+}
+
+void Firma::setVorhersage() {
+  if (daten.empty()) return;
+  tm datum = daten[0].getDatum();
+  datum.tm_year += 1;
+  const int jahr = datum.tm_year + 1900;
+  const int64_t umsatz = lineareRegUmsatz(jahr);
+  const int64_t gewinn = lineareRegGewinn(jahr);
+  const int64_t bilanz = lineareRegBilanz(jahr);
+  const int64_t ek = lineareRegEK(jahr);
+  const double eur = daten.back().getKonv(0);
+  const double usd = daten.back().getKonv(1);
+  Finanzen vorhersage;
+  vorhersage.setAttr(datum, umsatz, gewinn, bilanz, ek, eur, usd);
+  vorhersage.setVorhersage(true);
+  daten.insert(daten.begin(), vorhersage);
+  setCAGRUmsatz();
+  setCAGRGewinn();
+}
+
+/* Three-year compound growth: the cube root of the ratio of report i to the
+ * report three positions older. Where no such report exists, the trend line's
+ * value for the year three years before report i stands in. */
+std::vector<double> Firma::wachstum(Betrag wert, Trend trend) const {
+  std::vector<double> raten;
+  raten.reserve(daten.size());
+  for (size_t i = 0; i < daten.size(); ++i) {
+    const double neu = static_cast<double>((daten[i].*wert)());
+    const double alt =
+        i + 3 < daten.size()
+            ? static_cast<double>((daten[i + 3].*wert)())
+            : static_cast<double>(
+                  (this->*trend)(daten[i].getDatum().tm_year + 1897));
+    raten.push_back(std::pow(neu / alt, 0.3333333333333333) - 1.0);
+  }
+  return raten;
+}
+
+void Firma::setCAGRUmsatz() {
+  cagru = wachstum(&Finanzen::getUmsatz, &Firma::lineareRegUmsatz);
+}
+
+void Firma::setCAGRGewinn() {
+  cagrg = wachstum(&Finanzen::getGewinn, &Firma::lineareRegGewinn);
+}
+
+double Firma::getCAGRUmsatz(int i) const {
+  return static_cast<unsigned>(i) < cagru.size() ? cagru[i] : 0.0;
+}
+
+double Firma::getCAGRGewinn(int i) const {
+  return static_cast<unsigned>(i) < cagrg.size() ? cagrg[i] : 0.0;
+}
+
+namespace {
+
+// A white-space separated word of a data file and the line it starts on.
+struct Wort {
+  std::string text;
+  int zeile;
+};
+
+// Splits `inhalt` into words, counting lines from `ersteZeile`.
+std::vector<Wort> zerlege(const std::string& inhalt, size_t ab,
+                          int ersteZeile) {
+  std::vector<Wort> woerter;
+  int zeile = ersteZeile;
+  size_t i = ab;
+  const auto leer = [](char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' ||
+           c == '\f';
+  };
+  while (i < inhalt.size()) {
+    if (leer(inhalt[i])) {
+      if (inhalt[i] == '\n') ++zeile;
+      ++i;
+      continue;
+    }
+    const size_t anfang = i;
+    while (i < inhalt.size() && !leer(inhalt[i])) ++i;
+    woerter.push_back({inhalt.substr(anfang, i - anfang), zeile});
+  }
+  return woerter;
+}
+
+bool leseDatum(const std::string& text, tm& datum) {
+  int tag = 0, monat = 0, jahr = 0, gelesen = 0;
+  if (std::sscanf(text.c_str(), "%02d-%02d-%04d%n", &tag, &monat, &jahr,
+                  &gelesen) != 3 ||
+      static_cast<size_t>(gelesen) != text.size()) {
+    return false;
+  }
+  if (monat < 1 || monat > 12 || tag < 1 || tag > 31) return false;
+  datum = tm();
+  datum.tm_mday = tag;
+  datum.tm_mon = monat - 1;
+  datum.tm_year = jahr - 1900;
+  return true;
+}
+
+// A leading "+" is allowed as in stream input; the whole word must be used.
+const char* ohnePlus(const std::string& text) {
+  const char* p = text.c_str();
+  return (p[0] == '+' && p[1] != '-') ? p + 1 : p;
+}
+
+bool leseGanzzahl(const std::string& text, int64_t& wert) {
+  const char* anfang = ohnePlus(text);
+  const char* ende = text.c_str() + text.size();
+  const auto [rest, fehler] = std::from_chars(anfang, ende, wert);
+  return fehler == std::errc() && rest == ende;
+}
+
+bool leseFaktor(const std::string& text, double& wert) {
+  const char* anfang = ohnePlus(text);
+  const char* ende = text.c_str() + text.size();
+  const auto [rest, fehler] = std::from_chars(anfang, ende, wert);
+  return fehler == std::errc() && rest == ende && std::isfinite(wert);
+}
+
+bool leseBericht(const std::vector<Wort>& w, size_t k, Finanzen& bericht) {
+  tm datum;
+  int64_t betrag[4];
+  double faktor[2];
+  if (!leseDatum(w[k].text, datum)) return false;
+  for (int f = 0; f < 4; ++f) {
+    if (!leseGanzzahl(w[k + 1 + f].text, betrag[f])) return false;
+  }
+  for (int f = 0; f < 2; ++f) {
+    if (!leseFaktor(w[k + 5 + f].text, faktor[f])) return false;
+  }
+  bericht.setAttr(datum, betrag[0], betrag[1], betrag[2], betrag[3], faktor[0],
+                  faktor[1]);
+  return true;
+}
+
+}  // namespace
+
+bool leseFirmendatei(const std::string& pfad, std::string& name,
+                     std::vector<Finanzen>& berichte, std::string& warnung) {
+  const std::string vorsatz = "quorvell: " + pfad;
+  std::ifstream datei(pfad, std::ios::binary);
+  std::string inhalt;
+  if (datei) {
+    inhalt.assign(std::istreambuf_iterator<char>(datei),
+                  std::istreambuf_iterator<char>());
+  }
+  if (!datei && !datei.eof()) {
+    warnung += vorsatz + " kann nicht geoeffnet werden, Firma uebersprungen\n";
+    return false;
+  }
+  size_t pos = inhalt.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  size_t zeilenEnde = inhalt.find('\n', pos);
+  if (zeilenEnde == std::string::npos) zeilenEnde = inhalt.size();
+  name = inhalt.substr(pos, zeilenEnde - pos);
+  if (!name.empty() && name.back() == '\r') name.pop_back();
+
+  const std::vector<Wort> woerter = zerlege(inhalt, zeilenEnde, 1);
+  berichte.clear();
+  size_t k = 0;
+  for (; k + 7 <= woerter.size(); k += 7) {
+    Finanzen bericht;
+    if (!leseBericht(woerter, k, bericht)) break;
+    berichte.push_back(bericht);
+  }
+  if (k < woerter.size()) {
+    warnung += vorsatz + ", Zeile " + std::to_string(woerter[k].zeile) +
+               ": Bericht nicht lesbar, Rest der Datei ignoriert\n";
+  }
+  if (berichte.empty()) {
+    warnung += vorsatz + " enthaelt keinen vollstaendigen Bericht, Firma "
+                         "uebersprungen\n";
+    return false;
+  }
+  return true;
+}

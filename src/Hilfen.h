@@ -1,0 +1,42 @@
+#ifndef QUORVELL_HILFEN_H_
+#define QUORVELL_HILFEN_H_
+
+// Small helpers the classes share: integer arithmetic that never has undefined
+// behaviour, the number formats of the two display currencies, and text
+// measuring and escaping for UTF-8 data.
+
+#include <cstdint>
+#include <locale>
+#include <string>
+
+// Truncates toward zero and saturates at the int64 limits; NaN gives 0.
+int64_t zuInt64(double d);
+// Same for int.
+int zuInt(double d);
+
+// Two's complement arithmetic: results that leave the int64 range wrap around.
+int64_t wrapAdd(int64_t a, int64_t b);
+int64_t wrapSub(int64_t a, int64_t b);
+int64_t wrapMul(int64_t a, int64_t b);
+
+// The number format of a currency: "de_DE.utf8" for 0 (euro), "en_US.utf8"
+// otherwise. Where the system lacks the named locale, an equivalent numeric
+// format of our own (same separators and grouping) stands in. Created once.
+const std::locale& zahlenLocale(int waehrung);
+// The locale exactly as the system provides it, or null when it has none.
+const std::locale* systemLocale(int waehrung);
+
+// Number of characters (UTF-8 code points) in `text`.
+int zeichenAnzahl(const std::string& text);
+
+// `text` for an HTML page: &, <, > and " as entities, every character outside
+// ASCII as a numeric character reference. Bytes that are not valid UTF-8 are
+// read as Latin-1.
+std::string htmlText(const std::string& text);
+
+// Replaces the file `pfad` by `inhalt`: writes a temporary file beside it and
+// renames it into place, so the old file stays whole when writing fails.
+// Returns false (and leaves the old file) when it cannot be written.
+bool ersetzeDatei(const std::string& pfad, const std::string& inhalt);
+
+#endif  // QUORVELL_HILFEN_H_
