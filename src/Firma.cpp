@@ -72,7 +72,9 @@ double Firma::getKonv(int i, int waehrung) const {
   return gueltig(i) ? daten[i].getKonv(waehrung) : 0.0;
 }
 
-tm Firma::getDatum(int i) const { return gueltig(i) ? daten[i].getDatum() : tm(); }
+tm Firma::getDatum(int i) const {
+  return gueltig(i) ? daten[i].getDatum() : tm();
+}
 
 int Firma::getAnzahlTage() const { return getAnzahlTage(time(nullptr)); }
 
@@ -203,11 +205,10 @@ std::vector<double> Firma::wachstum(Betrag wert, Trend trend) const {
   raten.reserve(daten.size());
   for (size_t i = 0; i < daten.size(); ++i) {
     const double neu = static_cast<double>((daten[i].*wert)());
-    const double alt =
-        i + 3 < daten.size()
-            ? static_cast<double>((daten[i + 3].*wert)())
-            : static_cast<double>(
-                  (this->*trend)(daten[i].getDatum().tm_year + 1897));
+    const double alt = i + 3 < daten.size()
+                           ? static_cast<double>((daten[i + 3].*wert)())
+                           : static_cast<double>((this->*trend)(
+                                 daten[i].getDatum().tm_year + 1897));
     raten.push_back(std::pow(neu / alt, 0.3333333333333333) - 1.0);
   }
   return raten;
@@ -345,8 +346,9 @@ bool leseFirmendatei(const std::string& pfad, std::string& name,
                ": Bericht nicht lesbar, Rest der Datei ignoriert\n";
   }
   if (berichte.empty()) {
-    warnung += vorsatz + " enthaelt keinen vollstaendigen Bericht, Firma "
-                         "uebersprungen\n";
+    warnung += vorsatz +
+               " enthaelt keinen vollstaendigen Bericht, Firma "
+               "uebersprungen\n";
     return false;
   }
   return true;

@@ -1,11 +1,15 @@
 #include "Hilfen.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 int64_t zuInt64(double d) {
   if (std::isnan(d)) return 0;
@@ -70,6 +74,12 @@ std::optional<std::locale> versucheLocale(const char* name) {
 
 }  // namespace
 
+std::locale ersatzLocale(int waehrung) {
+  return waehrung == 0
+             ? std::locale(std::locale::classic(), new Zahlenformat(',', '.'))
+             : std::locale(std::locale::classic(), new Zahlenformat('.', ','));
+}
+
 const std::locale* systemLocale(int waehrung) {
   static const std::optional<std::locale> de = versucheLocale(localeName(0));
   static const std::optional<std::locale> en = versucheLocale(localeName(1));
@@ -79,22 +89,10 @@ const std::locale* systemLocale(int waehrung) {
 
 const std::locale& zahlenLocale(int waehrung) {
   static const std::locale de =
-      systemLocale(0) ? *systemLocale(0)
-                      : std::locale(std::locale::classic(),
-                                    new Zahlenformat(',', '.'));
+      systemLocale(0) ? *systemLocale(0) : ersatzLocale(0);
   static const std::locale en =
-      systemLocale(1) ? *systemLocale(1)
-                      : std::locale(std::locale::classic(),
-                                    new Zahlenformat('.', ','));
+      systemLocale(1) ? *systemLocale(1) : ersatzLocale(1);
   return waehrung == 0 ? de : en;
-}
-
-int zeichenAnzahl(const std::string& text) {
-  int n = 0;
-  for (unsigned char c : text) {
-    if ((c & 0xC0) != 0x80) ++n;
-  }
-  return n;
 }
 
 namespace {
@@ -124,14 +122,26 @@ size_t utf8Folge(const std::string& text, size_t i, uint32_t& zeichen) {
     if ((byte(i + k) & 0xC0) != 0x80) return 0;
     zeichen = (zeichen << 6) | (byte(i + k) & 0x3F);
   }
-  const bool zuLang = (laenge == 3 && zeichen < 0x800) ||
-                      (laenge == 4 && zeichen < 0x10000);
+  const bool zuLang =
+      (laenge == 3 && zeichen < 0x800) || (laenge == 4 && zeichen < 0x10000);
   const bool ungueltig =
       (zeichen >= 0xD800 && zeichen <= 0xDFFF) || zeichen > 0x10FFFF;
   return zuLang || ungueltig ? 0 : laenge;
 }
 
 }  // namespace
+
+int zeichenAnzahl(const std::string& text) {
+  int n = 0;
+  uint32_t zeichen = 0;
+  for (size_t i = 0; i < text.size(); ++n) {
+    const size_t laenge = static_cast<unsigned char>(text[i]) < 0x80
+                              ? 1
+                              : utf8Folge(text, i, zeichen);
+    i += laenge == 0 ? 1 : laenge;
+  }
+  return n;
+}
 
 std::string htmlText(const std::string& text) {
   std::string aus;
@@ -140,11 +150,20 @@ std::string htmlText(const std::string& text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) {
       switch (c) {
-        case '&': aus += "&amp;"; break;
-        case '<': aus += "&lt;"; break;
-        case '>': aus += "&gt;"; break;
-        case '"': aus += "&quot;"; break;
-        default: aus += static_cast<char>(c);
+        case '&':
+          aus += "&amp;";
+          break;
+        case '<':
+          aus += "&lt;";
+          break;
+        case '>':
+          aus += "&gt;";
+          break;
+        case '"':
+          aus += "&quot;";
+          break;
+        default:
+          aus += static_cast<char>(c);
       }
       ++i;
       continue;
@@ -178,4 +197,79 @@ bool ersetzeDatei(const std::string& pfad, const std::string& inhalt) {
     return false;
   }
   return true;
+}
+
+Zahlformat::Zahlformat(const std::locale& loc) {
+  const auto& np = std::use_facet<std::numpunct<char>>(loc);
+  dezimal_ = np.decimal_point();
+  trenn_ = np.thousands_sep();
+  gruppen_ = np.grouping();
+}
+
+// Puts the locale's decimal point and digit groups into the C-formatted
+// number [anfang, ende). Groups are taken from the right of the integer
+// digits, each group size in turn, the last one repeating; a size of zero,
+// a negative one or CHAR_MAX ends the grouping.
+std::string Zahlformat::lokal(const char* anfang, const char* ende,
+                              bool gruppieren) const {
+  const char* punkt = std::find(anfang, ende, '.');
+  const char* ziffern = anfang != ende && (*anfang == '-' || *anfang == '+')
+                            ? anfang + 1
+                            : anfang;
+  const auto gueltig = [](char g) {
+    return g > 0 && g != std::numeric_limits<char>::max();
+  };
+  // The integer digits with their separators, written from the right.
+  char rueckwaerts[1024];
+  size_t r = 0;
+  size_t gi = 0;
+  char g = gruppieren && !gruppen_.empty() ? gruppen_[0] : 0;
+  int inGruppe = 0;
+  for (const char* p = punkt; p != ziffern && r + 2 < sizeof rueckwaerts;) {
+    --p;
+    if (gueltig(g) && inGruppe == g) {
+      rueckwaerts[r++] = trenn_;
+      inGruppe = 0;
+      if (gi + 1 < gruppen_.size()) g = gruppen_[++gi];
+    }
+    rueckwaerts[r++] = *p;
+    ++inGruppe;
+  }
+  std::string text(anfang, ziffern);
+  text.reserve(static_cast<size_t>(ende - anfang) + r);
+  while (r > 0) text += rueckwaerts[--r];
+  if (punkt != ende) {
+    text += dezimal_;
+    text.append(punkt + 1, ende);
+  }
+  return text;
+}
+
+std::string Zahlformat::ganz(int64_t wert) const {
+  char puffer[32];
+  const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert);
+  return lokal(puffer, ergebnis.ptr, true);
+}
+
+std::string Zahlformat::fest3(double wert) const {
+  char puffer[400];
+  const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert,
+                                      std::chars_format::fixed, 3);
+  return lokal(puffer, ergebnis.ptr, std::isfinite(wert));
+}
+
+std::string Zahlformat::standard(double wert) const {
+  char puffer[64];
+  const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert,
+                                      std::chars_format::general, 6);
+  const char* c = puffer;
+  const char* ende = ergebnis.ptr;
+  const long laenge = ende - c;
+  // Streams group the integer digits unless the text is in exponent form
+  // without a decimal point (such as 1e+06).
+  const bool gruppieren =
+      std::isfinite(wert) && (std::find(c, ende, '.') != ende || laenge < 3 ||
+                              (std::isdigit(static_cast<unsigned char>(c[1])) &&
+                               std::isdigit(static_cast<unsigned char>(c[2]))));
+  return lokal(c, ende, gruppieren);
 }

@@ -23,10 +23,35 @@ int64_t wrapMul(int64_t a, int64_t b);
 // otherwise. Where the system lacks the named locale, an equivalent numeric
 // format of our own (same separators and grouping) stands in. Created once.
 const std::locale& zahlenLocale(int waehrung);
+// Our own numeric format for the currency, as the system locale has it.
+std::locale ersatzLocale(int waehrung);
 // The locale exactly as the system provides it, or null when it has none.
 const std::locale* systemLocale(int waehrung);
 
-// Number of characters (UTF-8 code points) in `text`.
+// Writes numbers exactly as a stream imbued with `loc` writes them (digit
+// grouping and decimal separator included), without a stream per number, so
+// large tables format quickly.
+class Zahlformat {
+ public:
+  explicit Zahlformat(const std::locale& loc);
+  // As `stream << wert`.
+  std::string ganz(int64_t wert) const;
+  // As `stream << std::fixed << std::setprecision(3) << wert`.
+  std::string fest3(double wert) const;
+  // As `stream << wert` with the default format (6 significant digits).
+  std::string standard(double wert) const;
+
+ private:
+  std::string lokal(const char* anfang, const char* ende,
+                    bool gruppieren) const;
+
+  char dezimal_;
+  char trenn_;
+  std::string gruppen_;
+};
+
+// Number of characters in `text`: UTF-8 sequences, and every byte that is
+// not part of one (read as Latin-1, as htmlText does).
 int zeichenAnzahl(const std::string& text);
 
 // `text` for an HTML page: &, <, > and " as entities, every character outside

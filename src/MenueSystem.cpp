@@ -66,18 +66,6 @@ void rechts(std::string& zeile, const std::string& text, int breite) {
   zeile += text;
 }
 
-std::string festDrei(double wert, std::ostringstream& fmt) {
-  fmt.str("");
-  fmt << wert;
-  return fmt.str();
-}
-
-// A stream for ratio texts: the process-wide locale, fixed, 3 decimals.
-void alsFestDrei(std::ostringstream& fmt) {
-  fmt.imbue(std::locale());
-  fmt << std::fixed << std::setprecision(3);
-}
-
 template <typename Fuelle>
 Spalte baueSpalte(int type, std::string titel, int zeilen, Fuelle fuelle) {
   Spalte s;
@@ -140,7 +128,8 @@ std::string MenueSystem::betragText(int64_t iw) {
   const uint64_t betrag = 0 - static_cast<uint64_t>(iw);
   const std::string text = std::to_string(betrag);
   return "(" +
-         (betrag < 1000 ? text : gruppiert(text, trenn[waehrung == 0 ? 0 : 1])) +
+         (betrag < 1000 ? text
+                        : gruppiert(text, trenn[waehrung == 0 ? 0 : 1])) +
          ")";
 }
 
@@ -157,30 +146,29 @@ std::string MenueSystem::prozent(double i) {
 // ----------------------------------------------------------------- rendering
 
 int MenueSystem::zellMass(const Spalte& s, const Wert& w,
-                          std::ostringstream& fmt) {
+                          const Zahlformat& zahl) {
   switch (s.type) {
     case 0:
       return zeichenAnzahl(w.stw);
     case 1:
       return static_cast<int>(intStr(w.iw).size()) + (w.iw < 0 ? 1 : 0);
     case 2:
-      return static_cast<int>(festDrei(w.dw, fmt).size()) + 1 +
-             (w.dw < 0 ? 1 : 0);
+      return static_cast<int>(zahl.fest3(w.dw).size()) + 1 + (w.dw < 0 ? 1 : 0);
     default:
       return 0;
   }
 }
 
 int MenueSystem::getLength(const Spalte& a) {
-  std::ostringstream fmt;
-  alsFestDrei(fmt);
+  // Ratio texts follow the process-wide locale, as a fresh stream would.
+  const Zahlformat zahl{std::locale()};
   int laenge = zeichenAnzahl(a.titel);
-  for (const Wert& w : a.werte) laenge = std::max(laenge, zellMass(a, w, fmt));
+  for (const Wert& w : a.werte) laenge = std::max(laenge, zellMass(a, w, zahl));
   return laenge + 3;
 }
 
 std::string MenueSystem::zellText(const Spalte& s, int zeile,
-                                  std::ostringstream& fmt) {
+                                  const Zahlformat& zahl) {
   if (zeile < 0 || static_cast<size_t>(zeile) >= s.werte.size()) {
     return s.type == 2 ? " " : "";
   }
@@ -192,8 +180,8 @@ std::string MenueSystem::zellText(const Spalte& s, int zeile,
     case 1:
       return mark + betragText(w.iw);
     case 2:
-      return w.dw < 0 ? mark + "(" + festDrei(-w.dw * 100, fmt) + "%)"
-                      : mark + festDrei(w.dw * 100, fmt) + "%";
+      return w.dw < 0 ? mark + "(" + zahl.fest3(-w.dw * 100) + "%)"
+                      : mark + zahl.fest3(w.dw * 100) + "%";
     default:
       return "";
   }
@@ -208,8 +196,7 @@ int MenueSystem::zeileAn(int position) const {
 std::string MenueSystem::tabelleText() {
   std::vector<int> breiten;
   for (const Spalte& s : spalten) breiten.push_back(getLength(s) + 2);
-  std::ostringstream fmt;
-  alsFestDrei(fmt);
+  const Zahlformat zahl{std::locale()};
 
   std::string text;
   for (size_t q = 0; q < spalten.size(); ++q) {
@@ -219,7 +206,7 @@ std::string MenueSystem::tabelleText() {
   for (int k = 0; k < anzahlEintraege; ++k) {
     const int j = zeileAn(k);
     for (size_t q = 0; q < spalten.size(); ++q) {
-      rechts(text, zellText(spalten[q], j, fmt), breiten[q]);
+      rechts(text, zellText(spalten[q], j, zahl), breiten[q]);
     }
     text += '\n';
   }
@@ -256,13 +243,11 @@ void MenueSystem::buildFirmenSpalten() {
     return [this, wert](int i, Wert& z) { z.dw = (firmen[i].*wert)(0); };
   };
   hiddenSpalten.reserve(kFirmenKatalog);
-  hiddenSpalten.push_back(baueSpalte(0, "Name", n, [this](int i, Wert& z) {
-    z.stw = firmen[i].getName();
-  }));
-  hiddenSpalten.push_back(
-      baueSpalte(0, "Letzter Report", n, [this](int i, Wert& z) {
-        z.stw = datumString(firmen[i].getDatum(0));
-      }));
+  hiddenSpalten.push_back(baueSpalte(
+      0, "Name", n, [this](int i, Wert& z) { z.stw = firmen[i].getName(); }));
+  hiddenSpalten.push_back(baueSpalte(
+      0, "Letzter Report", n,
+      [this](int i, Wert& z) { z.stw = datumString(firmen[i].getDatum(0)); }));
   hiddenSpalten.push_back(
       baueSpalte(1, "Letzter Umsatz" + iso, n, betrag(&Firma::getUmsatz)));
   hiddenSpalten.push_back(
@@ -271,10 +256,10 @@ void MenueSystem::buildFirmenSpalten() {
                                      betrag(&Firma::getBilanzsumme)));
   hiddenSpalten.push_back(baueSpalte(1, "Letztes Eigenkapital" + iso, n,
                                      betrag(&Firma::getEigenkapital)));
-  hiddenSpalten.push_back(baueSpalte(2, "Letzte CAGR (Umsatz)", n,
-                                     quote(&Firma::getCAGRUmsatz)));
-  hiddenSpalten.push_back(baueSpalte(2, "Letzte CAGR (Gewinn)", n,
-                                     quote(&Firma::getCAGRGewinn)));
+  hiddenSpalten.push_back(
+      baueSpalte(2, "Letzte CAGR (Umsatz)", n, quote(&Firma::getCAGRUmsatz)));
+  hiddenSpalten.push_back(
+      baueSpalte(2, "Letzte CAGR (Gewinn)", n, quote(&Firma::getCAGRGewinn)));
   hiddenSpalten.push_back(
       baueSpalte(2, "Letzter EK-Anteil", n, quote(&Firma::getEKAnteil)));
   hiddenSpalten.push_back(baueSpalte(2, "Letzte Umsatzrendite", n,
@@ -312,8 +297,8 @@ void MenueSystem::buildDatenSpalten() {
       baueSpalte(1, "Gewinn" + iso, n, betrag(&Firma::getGewinn)));
   hiddenSpalten.push_back(
       baueSpalte(1, "Bilanzsumme" + iso, n, betrag(&Firma::getBilanzsumme)));
-  hiddenSpalten.push_back(baueSpalte(1, "Eigenkapital" + iso, n,
-                                     betrag(&Firma::getEigenkapital)));
+  hiddenSpalten.push_back(
+      baueSpalte(1, "Eigenkapital" + iso, n, betrag(&Firma::getEigenkapital)));
   // The growth rates need a report three rows further down.
   hiddenSpalten.push_back(
       baueSpalte(2, "CAGR (Umsatz)", n - 3, quote(&Firma::getCAGRUmsatz)));
@@ -457,11 +442,20 @@ void MenueSystem::zeigeMenue(const char* zurueck) {
 
 bool MenueSystem::spaltenBefehl(char befehl) {
   switch (befehl) {
-    case 'n': neueSpalte(); return true;
-    case 'l': deleteSpalte(); return true;
-    case 'i': insertSpalte(); return true;
-    case 's': sortSpalten(); return true;
-    default: return false;
+    case 'n':
+      neueSpalte();
+      return true;
+    case 'l':
+      deleteSpalte();
+      return true;
+    case 'i':
+      insertSpalte();
+      return true;
+    case 's':
+      sortSpalten();
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -573,7 +567,8 @@ void MenueSystem::neueSpalte() {
 
 void MenueSystem::deleteSpalte() {
   if (spalten.empty()) {
-    std::cout << std::endl << "Es gibt keine Spalten zum loeschen!" << std::endl;
+    std::cout << std::endl
+              << "Es gibt keine Spalten zum loeschen!" << std::endl;
     return;
   }
   std::cout << std::endl << "Spalte loeschen:" << std::endl;
@@ -693,46 +688,53 @@ void MenueSystem::saveState() {
   saveHtml();
 }
 
+std::string MenueSystem::htmlZelle(const Spalte& s, int zeile,
+                                   const Zahlformat& zahl) {
+  const bool vorhanden =
+      zeile >= 0 && static_cast<size_t>(zeile) < s.werte.size();
+  switch (s.type) {
+    case 0:
+      return vorhanden ? htmlText(s.werte[zeile].stw) : "";
+    case 1:
+      return vorhanden ? zahl.ganz(s.werte[zeile].iw) : "";
+    case 2:
+      return vorhanden ? zahl.standard(s.werte[zeile].dw) : " ";
+    default:
+      return "";
+  }
+}
+
 std::string MenueSystem::htmlSeite(std::string& fortschritt) {
-  std::ostringstream html;
-  std::ostringstream fort;
-  fort.imbue(std::cout.getloc());
-  html << "<html>\n<head>\n<title>\n"
-          "Quorvell, gebaut am #BUILD_DATE, SVN #SVN_REV \n"
-          "</title>\n</head>\n<body>\n<table>\n<tr>";
-  for (const Spalte& s : spalten) html << "<th>" << htmlText(s.titel) << "</th>";
-  html << "</tr>\n";
+  // Cells follow the process-wide locale, the progress lines that of
+  // standard output, as streams opened now would.
+  const Zahlformat zahl{std::locale()};
+  const Zahlformat konsole{std::cout.getloc()};
+  std::string html =
+      "<html>\n<head>\n<title>\n"
+      "Quorvell, gebaut am #BUILD_DATE, SVN #SVN_REV \n"
+      "</title>\n</head>\n<body>\n<table>\n<tr>";
+  for (const Spalte& s : spalten) html += "<th>" + htmlText(s.titel) + "</th>";
+  html += "</tr>\n";
+  // Every row announces the same columns.
+  std::string spaltenZeilen;
+  for (size_t q = 0; q < spalten.size(); ++q) {
+    spaltenZeilen += "J" + konsole.ganz(static_cast<int64_t>(q)) + "\n";
+    if (spalten[q].type < 0 || spalten[q].type > 2) {
+      spaltenZeilen += "Error im Werte-System!\n";
+    }
+  }
   const int zeilen = spalten.empty() ? 0 : anzahlEintraege;
   for (int p = 0; p < zeilen; ++p) {
     const int j = zeileAn(p);
-    html << "<tr>";
-    fort << "I" << p << '\n';
-    for (size_t q = 0; q < spalten.size(); ++q) {
-      const Spalte& s = spalten[q];
-      html << "<td align=\"right\">";
-      fort << "J" << q << '\n';
-      const bool vorhanden =
-          j >= 0 && static_cast<size_t>(j) < s.werte.size();
-      if (s.type == 0) {
-        if (vorhanden) html << htmlText(s.werte[j].stw);
-      } else if (s.type == 1) {
-        if (vorhanden) html << s.werte[j].iw;
-      } else if (s.type == 2) {
-        if (vorhanden) {
-          html << s.werte[j].dw;
-        } else {
-          html << ' ';
-        }
-      } else {
-        fort << "Error im Werte-System!\n";
-      }
-      html << "</td>";
+    fortschritt += "I" + konsole.ganz(p) + "\n" + spaltenZeilen;
+    html += "<tr>";
+    for (const Spalte& s : spalten) {
+      html += "<td align=\"right\">" + htmlZelle(s, j, zahl) + "</td>";
     }
-    html << "</tr>\n";
+    html += "</tr>\n";
   }
-  html << "</table>\n</body>\n</html>";
-  fortschritt = fort.str();
-  return html.str();
+  html += "</table>\n</body>\n</html>";
+  return html;
 }
 
 void MenueSystem::saveHtml() {

@@ -3,11 +3,11 @@
 
 #include <cstdint>
 #include <ctime>
-#include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "Firma.h"
+#include "Hilfen.h"
 
 // One table cell. Only the value field that belongs to its column's kind
 // carries meaning.
@@ -104,8 +104,10 @@ class MenueSystem {
   // An amount as the table shows it: grouped, negative in parentheses.
   std::string betragText(int64_t iw);
   // Width a cell needs, and the text it shows in row `zeile`.
-  int zellMass(const Spalte& s, const Wert& w, std::ostringstream& fmt);
-  std::string zellText(const Spalte& s, int zeile, std::ostringstream& fmt);
+  int zellMass(const Spalte& s, const Wert& w, const Zahlformat& zahl);
+  std::string zellText(const Spalte& s, int zeile, const Zahlformat& zahl);
+  // The text of a cell in the export: escaped, ungrouped by the program.
+  std::string htmlZelle(const Spalte& s, int zeile, const Zahlformat& zahl);
   // The whole table as printed: heading, rows, sort line.
   std::string tabelleText();
   // The export page; the progress lines for standard output go to

@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+"""End-to-end tests: runs quorvell on scripted input and compares its output.
+
+Usage: run_e2e.py BINARY CASES_DIR [CASE_NAME ...]
+
+A case is a directory under CASES_DIR:
+  about        one line saying which behaviour the case checks
+  work/        copied into a fresh temporary directory, the program's
+               working directory (config/index.txt, data/, save.dat, ...)
+  runN.in      standard input of run N (N = 1, 2, ...), byte for byte
+  runN.out     expected standard output of run N, byte for byte
+  runN.err     optional: expected standard error of run N
+  after/       optional: files expected in the working directory after the
+               last run, compared byte for byte
+All runs of a case share one working directory. Every run must exit with
+status 0 within the time limit. The day count of the detail view depends on
+today's date, so the number in every line "Tage bis zum naechsten Report: N"
+of the actual output is replaced by "<TAGE>" before comparing.
+"""
+
+import difflib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+TIME_LIMIT = 20  # seconds per run
+TAGE_LINE = re.compile(rb"^(Tage bis zum naechsten Report: )-?[0-9][0-9.,]*", re.M)
+
+
+def mask_days(data):
+    return TAGE_LINE.sub(rb"\1<TAGE>", data)
+
+
+def visible(line):
+    """One output line with its invisible parts shown: \\r, \\t and a "$"
+    where the line ends, so trailing blanks can be seen."""
+    text = line.decode("utf-8", "backslashreplace")
+    if text.endswith("\n"):
+        text = text[:-1] + "$"
+    else:
+        text += " [no line end]"
+    return text.replace("\r", "\\r").replace("\t", "\\t")
+
+
+def diff_text(expected, actual, name):
+    lines = difflib.unified_diff(
+        [visible(l) for l in expected.splitlines(keepends=True)],
+        [visible(l) for l in actual.splitlines(keepends=True)],
+        "expected/" + name, "actual/" + name, n=3, lineterm="")
+    return "\n".join(lines)
+
+
+def numbered_runs(case_dir):
+    """The run numbers of a case, 1..k; None if they are not contiguous."""
+    numbers = sorted(int(m.group(1)) for m in
+                     (re.fullmatch(r"run(\d+)\.in", f) for f in os.listdir(case_dir))
+                     if m)
+    return numbers if numbers == list(range(1, len(numbers) + 1)) else None
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def run_case(binary, case_dir):
+    """Runs one case; returns a list of failure descriptions (empty: passed)."""
+    runs = numbered_runs(case_dir)
+    if not runs:
+        return ["no runs, or run numbers not contiguous (run1.in, run2.in, ...)"]
+    failures = []
+    workdir = tempfile.mkdtemp(prefix="quorvell_e2e_")
+    if os.path.isdir(os.path.join(case_dir, "work")):
+        shutil.copytree(os.path.join(case_dir, "work"), workdir, dirs_exist_ok=True)
+    for n in runs:
+        stem = os.path.join(case_dir, "run%d" % n)
+        if not os.path.exists(stem + ".out"):
+            failures.append("run%d.out is missing" % n)
+            break
+        try:
+            proc = subprocess.run([binary], cwd=workdir, input=read(stem + ".in"),
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                  timeout=TIME_LIMIT)
+        except subprocess.TimeoutExpired:
+            failures.append("run%d did not end within %d seconds" % (n, TIME_LIMIT))
+            break
+        except OSError as e:
+            failures.append("run%d could not be started: %s" % (n, e))
+            break
+        if proc.returncode != 0:
+            failures.append("run%d exited with status %d\nstderr:\n%s" % (
+                n, proc.returncode, proc.stderr.decode("utf-8", "replace")))
+        actual = mask_days(proc.stdout)
+        expected = read(stem + ".out")
+        if actual != expected:
+            failures.append(diff_text(expected, actual, "run%d.out" % n))
+        if os.path.exists(stem + ".err") and proc.stderr != read(stem + ".err"):
+            failures.append(diff_text(read(stem + ".err"), proc.stderr, "run%d.err" % n))
+    after = os.path.join(case_dir, "after")
+    if os.path.isdir(after):
+        for root, _, files in os.walk(after):
+            for f in sorted(files):
+                rel = os.path.relpath(os.path.join(root, f), after)
+                target = os.path.join(workdir, rel)
+                if not os.path.isfile(target):
+                    failures.append("after/%s: not written" % rel)
+                elif read(target) != read(os.path.join(after, rel)):
+                    failures.append(diff_text(read(os.path.join(after, rel)),
+                                              read(target), rel))
+    if failures:
+        failures.append("working directory kept: " + workdir)
+    else:
+        shutil.rmtree(workdir)
+    return failures
+
+
+def main(argv):
+    if len(argv) < 3:
+        print(__doc__.strip().splitlines()[2], file=sys.stderr)
+        return 2
+    binary = os.path.abspath(argv[1])
+    cases_dir = argv[2]
+    names = argv[3:] or sorted(d for d in os.listdir(cases_dir)
+                               if os.path.isdir(os.path.join(cases_dir, d)))
+    passed = failed = 0
+    for name in names:
+        case_dir = os.path.join(cases_dir, name)
+        failures = (run_case(binary, case_dir) if os.path.isdir(case_dir)
+                    else ["no such case"])
+        if failures:
+            failed += 1
+            print("FAIL %s" % name)
+            for f in failures:
+                print("  " + f.replace("\n", "\n  "))
+        else:
+            passed += 1
+            print("ok   %s" % name)
+    print("%d passed, %d failed" % (passed, failed))
+    return 0 if failed == 0 and passed > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
