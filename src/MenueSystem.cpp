@@ -119,7 +119,7 @@ std::string MenueSystem::datumString(tm date) {
 
 std::string MenueSystem::intStr(int64_t i) {
   const std::string text = std::to_string(i);
-  return i < 1000 ? text : gruppiert(text, trenn[waehrung == 0 ? 0 : 1]);
+  return i < 1000 ? text : gruppiert(text, trenn[waehrung]);
 }
 
 std::string MenueSystem::betragText(int64_t iw) {
@@ -127,10 +127,7 @@ std::string MenueSystem::betragText(int64_t iw) {
   // The magnitude as unsigned: the most negative amount has no int64 negation.
   const uint64_t betrag = 0 - static_cast<uint64_t>(iw);
   const std::string text = std::to_string(betrag);
-  return "(" +
-         (betrag < 1000 ? text
-                        : gruppiert(text, trenn[waehrung == 0 ? 0 : 1])) +
-         ")";
+  return "(" + (betrag < 1000 ? text : gruppiert(text, trenn[waehrung])) + ")";
 }
 
 std::string MenueSystem::prozent(double i) {
@@ -231,83 +228,67 @@ void MenueSystem::displaySpalten() {
 void MenueSystem::buildFirmenSpalten() {
   setloc();
   hiddenSpalten.clear();
-  const std::string iso = " [" + waehrung_ISO[waehrung == 0 ? 0 : 1] + "]";
-  const int n = static_cast<int>(firmen.size());
-  const auto betrag = [&](int64_t (Firma::*wert)(int) const) {
-    return [this, wert](int i, Wert& z) {
-      const Firma& f = firmen[i];
-      z.iw = umrechnen((f.*wert)(0), f.getKonv(0, waehrung));
-    };
-  };
-  const auto quote = [&](double (Firma::*wert)(int) const) {
-    return [this, wert](int i, Wert& z) { z.dw = (firmen[i].*wert)(0); };
-  };
   hiddenSpalten.reserve(kFirmenKatalog);
+  const int n = static_cast<int>(firmen.size());
   hiddenSpalten.push_back(baueSpalte(
       0, "Name", n, [this](int i, Wert& z) { z.stw = firmen[i].getName(); }));
   hiddenSpalten.push_back(baueSpalte(
       0, "Letzter Report", n,
       [this](int i, Wert& z) { z.stw = datumString(firmen[i].getDatum(0)); }));
-  hiddenSpalten.push_back(
-      baueSpalte(1, "Letzter Umsatz" + iso, n, betrag(&Firma::getUmsatz)));
-  hiddenSpalten.push_back(
-      baueSpalte(1, "Letzter Gewinn" + iso, n, betrag(&Firma::getGewinn)));
-  hiddenSpalten.push_back(baueSpalte(1, "Letzte Bilanzsumme" + iso, n,
-                                     betrag(&Firma::getBilanzsumme)));
-  hiddenSpalten.push_back(baueSpalte(1, "Letztes Eigenkapital" + iso, n,
-                                     betrag(&Firma::getEigenkapital)));
-  hiddenSpalten.push_back(
-      baueSpalte(2, "Letzte CAGR (Umsatz)", n, quote(&Firma::getCAGRUmsatz)));
-  hiddenSpalten.push_back(
-      baueSpalte(2, "Letzte CAGR (Gewinn)", n, quote(&Firma::getCAGRGewinn)));
-  hiddenSpalten.push_back(
-      baueSpalte(2, "Letzter EK-Anteil", n, quote(&Firma::getEKAnteil)));
-  hiddenSpalten.push_back(baueSpalte(2, "Letzte Umsatzrendite", n,
-                                     quote(&Firma::getUmsatzrendite)));
+  static const char* const kTitel[] = {
+      "Letzter Umsatz",       "Letzter Gewinn",       "Letzte Bilanzsumme",
+      "Letztes Eigenkapital", "Letzte CAGR (Umsatz)", "Letzte CAGR (Gewinn)",
+      "Letzter EK-Anteil",    "Letzte Umsatzrendite"};
+  werteSpalten(kTitel, n, n, false, [this](int i) {
+    return Herkunft{&firmen[i], 0};
+  });
 }
 
 void MenueSystem::buildDatenSpalten() {
   const Firma& f = firmen[findex];
   setloc();
   hiddenSpalten.clear();
-  const std::string iso = " [" + waehrung_ISO[waehrung == 0 ? 0 : 1] + "]";
-  const int n = anzahlEintraege;
-  const auto vorhersage = [&f](int i) {
-    return i < f.anzahlBerichte() && f.getLinReg(i);
-  };
-  const auto betrag = [&](int64_t (Firma::*wert)(int) const) {
-    return [this, &f, wert, vorhersage](int i, Wert& z) {
-      z.iw = umrechnen((f.*wert)(i), f.getKonv(i, waehrung));
-      z.linReg = vorhersage(i);
-    };
-  };
-  const auto quote = [&](double (Firma::*wert)(int) const) {
-    return [&f, wert, vorhersage](int i, Wert& z) {
-      z.dw = (f.*wert)(i);
-      z.linReg = vorhersage(i);
-    };
-  };
   hiddenSpalten.reserve(kDatenKatalog);
+  const int n = anzahlEintraege;
   hiddenSpalten.push_back(baueSpalte(0, "Datum", n, [&](int i, Wert& z) {
     z.stw = datumString(f.getDatum(i));
   }));
-  hiddenSpalten.push_back(
-      baueSpalte(1, "Umsatz" + iso, n, betrag(&Firma::getUmsatz)));
-  hiddenSpalten.push_back(
-      baueSpalte(1, "Gewinn" + iso, n, betrag(&Firma::getGewinn)));
-  hiddenSpalten.push_back(
-      baueSpalte(1, "Bilanzsumme" + iso, n, betrag(&Firma::getBilanzsumme)));
-  hiddenSpalten.push_back(
-      baueSpalte(1, "Eigenkapital" + iso, n, betrag(&Firma::getEigenkapital)));
+  static const char* const kTitel[] = {
+      "Umsatz",        "Gewinn",        "Bilanzsumme", "Eigenkapital",
+      "CAGR (Umsatz)", "CAGR (Gewinn)", "EK-Anteil",   "Umsatzrendite"};
   // The growth rates need a report three rows further down.
-  hiddenSpalten.push_back(
-      baueSpalte(2, "CAGR (Umsatz)", n - 3, quote(&Firma::getCAGRUmsatz)));
-  hiddenSpalten.push_back(
-      baueSpalte(2, "CAGR (Gewinn)", n - 3, quote(&Firma::getCAGRGewinn)));
-  hiddenSpalten.push_back(
-      baueSpalte(2, "EK-Anteil", n, quote(&Firma::getEKAnteil)));
-  hiddenSpalten.push_back(
-      baueSpalte(2, "Umsatzrendite", n, quote(&Firma::getUmsatzrendite)));
+  werteSpalten(kTitel, n, n - 3, true, [&f](int i) { return Herkunft{&f, i}; });
+}
+
+void MenueSystem::werteSpalten(const char* const titel[8], int zeilen,
+                               int wachstumsZeilen, bool markiert,
+                               const std::function<Herkunft(int)>& herkunft) {
+  using Betrag = int64_t (Firma::*)(int) const;
+  using Quote = double (Firma::*)(int) const;
+  static const Betrag kBetraege[] = {&Firma::getUmsatz, &Firma::getGewinn,
+                                     &Firma::getBilanzsumme,
+                                     &Firma::getEigenkapital};
+  static const Quote kQuoten[] = {&Firma::getCAGRUmsatz, &Firma::getCAGRGewinn,
+                                  &Firma::getEKAnteil,
+                                  &Firma::getUmsatzrendite};
+  const std::string iso = " [" + waehrung_ISO[waehrung] + "]";
+  for (int k = 0; k < 8; ++k) {
+    const bool betrag = k < 4;
+    const int n = k == 4 || k == 5 ? wachstumsZeilen : zeilen;
+    const std::string t = betrag ? titel[k] + iso : titel[k];
+    hiddenSpalten.push_back(
+        baueSpalte(betrag ? 1 : 2, t, n, [&](int i, Wert& z) {
+          const Herkunft h = herkunft(i);
+          if (betrag) {
+            z.iw = umrechnen((h.firma->*kBetraege[k])(h.bericht),
+                             h.firma->getKonv(h.bericht, waehrung));
+          } else {
+            z.dw = (h.firma->*kQuoten[k - 4])(h.bericht);
+          }
+          z.linReg = markiert && h.bericht < h.firma->anzahlBerichte() &&
+                     h.firma->getLinReg(h.bericht);
+        }));
+  }
 }
 
 int MenueSystem::berichtsZeilen() const {
@@ -435,7 +416,7 @@ void MenueSystem::zeigeMenue(const char* zurueck) {
   for (const char* zeile : kMenueZeilen) text += std::string(zeile) + "\n";
   text += std::string(zurueck) + "\n";
   text += "w - Waehrung/Darstellung aendern (Aktuell " +
-          waehrung_ISO[waehrung == 0 ? 0 : 1] + ")\n";
+          waehrung_ISO[waehrung] + ")\n";
   text += "q - Beenden\n\n\n";
   std::cout << text << std::flush;
 }

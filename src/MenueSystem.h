@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,19 @@ class MenueSystem {
   // Reads and checks save.dat as a whole; false (nothing changed) when it is
   // damaged.
   bool leseSpeicherstand();
+  // Where the cells of a table row come from: a company and the position of
+  // one of its reports.
+  struct Herkunft {
+    const Firma* firma;
+    int bericht;
+  };
+  // Appends the four amount and the four ratio columns of a catalogue, with
+  // the titles `titel` (amount titles get the currency code); the growth-rate
+  // columns get `wachstumsZeilen` cells, the others `zeilen`. Forecast cells
+  // are marked only when `markiert` is set.
+  void werteSpalten(const char* const titel[8], int zeilen, int wachstumsZeilen,
+                    bool vorhersagen,
+                    const std::function<Herkunft(int)>& herkunft);
   // Rows of the detail view before forecasts.
   int berichtsZeilen() const;
 
