@@ -130,7 +130,7 @@ class MenueSystem {
   // columns get `wachstumsZeilen` cells, the others `zeilen`. Forecast cells
   // are marked only when `markiert` is set.
   void werteSpalten(const char* const titel[8], int zeilen, int wachstumsZeilen,
-                    bool vorhersagen,
+                    bool markiert,
                     const std::function<Herkunft(int)>& herkunft);
   // Rows of the detail view before forecasts.
   int berichtsZeilen() const;
