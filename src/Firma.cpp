@@ -3,9 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <utility>
 
 #include "Hilfen.h"
@@ -317,14 +314,9 @@ bool leseBericht(const std::vector<Wort>& w, size_t k, Finanzen& bericht) {
 bool leseFirmendatei(const std::string& pfad, std::string& name,
                      std::vector<Finanzen>& berichte, std::string& warnung) {
   const std::string vorsatz = "quorvell: " + pfad;
-  std::ifstream datei(pfad, std::ios::binary);
   std::string inhalt;
-  if (datei) {
-    inhalt.assign(std::istreambuf_iterator<char>(datei),
-                  std::istreambuf_iterator<char>());
-  }
-  if (!datei && !datei.eof()) {
-    warnung += vorsatz + " kann nicht geoeffnet werden, Firma uebersprungen\n";
+  if (!leseDatei(pfad, inhalt)) {
+    warnung += vorsatz + " kann nicht gelesen werden, Firma uebersprungen\n";
     return false;
   }
   size_t pos = inhalt.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;

@@ -180,6 +180,19 @@ std::string htmlText(const std::string& text) {
   return aus;
 }
 
+bool leseDatei(const std::string& pfad, std::string& inhalt) {
+  std::FILE* datei = std::fopen(pfad.c_str(), "rb");
+  if (datei == nullptr) return false;
+  char puffer[1 << 16];
+  size_t gelesen;
+  while ((gelesen = std::fread(puffer, 1, sizeof puffer, datei)) > 0) {
+    inhalt.append(puffer, gelesen);
+  }
+  const bool fehler = std::ferror(datei) != 0;
+  std::fclose(datei);
+  return !fehler;
+}
+
 bool ersetzeDatei(const std::string& pfad, const std::string& inhalt) {
   const std::string temp = pfad + ".tmp";
   {

@@ -59,6 +59,10 @@ int zeichenAnzahl(const std::string& text);
 // read as Latin-1.
 std::string htmlText(const std::string& text);
 
+// Reads the whole file `pfad` into `inhalt`; false when it cannot be opened
+// or read (a directory, for example).
+bool leseDatei(const std::string& pfad, std::string& inhalt);
+
 // Replaces the file `pfad` by `inhalt`: writes a temporary file beside it and
 // renames it into place, so the old file stays whole when writing fails.
 // Returns false (and leaves the old file) when it cannot be written.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -536,4 +537,13 @@ TEST_F(Firmendatei, NichtLesbareDateiGibtFalseUndNenntSie) {
   pfad = verzeichnis + "/fehlt";
   EXPECT_FALSE(leseFirmendatei(pfad, name, berichte, warnung));
   EXPECT_NE(std::string::npos, warnung.find(pfad)) << warnung;
+}
+
+// Reading a directory once threw out of the stream and ended the program.
+TEST_F(Firmendatei, VerzeichnisStattDateiWirdUebersprungen) {
+  pfad = verzeichnis + "/ordner";
+  ASSERT_EQ(0, mkdir(pfad.c_str(), 0700));
+  EXPECT_FALSE(leseFirmendatei(pfad, name, berichte, warnung));
+  EXPECT_NE(std::string::npos, warnung.find(pfad)) << warnung;
+  rmdir(pfad.c_str());
 }
