@@ -274,16 +274,18 @@ void MenueSystem::werteSpalten(const char* const titel[8], int zeilen,
   const std::string iso = " [" + waehrung_ISO[waehrung] + "]";
   for (int k = 0; k < 8; ++k) {
     const bool betrag = k < 4;
+    const Betrag wertBetrag = betrag ? kBetraege[k] : nullptr;
+    const Quote wertQuote = betrag ? nullptr : kQuoten[k - 4];
     const int n = k == 4 || k == 5 ? wachstumsZeilen : zeilen;
     const std::string t = betrag ? titel[k] + iso : titel[k];
     hiddenSpalten.push_back(
         baueSpalte(betrag ? 1 : 2, t, n, [&](int i, Wert& z) {
           const Herkunft h = herkunft(i);
           if (betrag) {
-            z.iw = umrechnen((h.firma->*kBetraege[k])(h.bericht),
+            z.iw = umrechnen((h.firma->*wertBetrag)(h.bericht),
                              h.firma->getKonv(h.bericht, waehrung));
           } else {
-            z.dw = (h.firma->*kQuoten[k - 4])(h.bericht);
+            z.dw = (h.firma->*wertQuote)(h.bericht);
           }
           z.linReg = markiert && h.bericht < h.firma->anzahlBerichte() &&
                      h.firma->getLinReg(h.bericht);
