@@ -404,13 +404,17 @@ void MenueSystem::tableFirmen() {
 
 void MenueSystem::rebuildFirmen() {
   buildFirmenSpalten();
+  anzahlEintraege = static_cast<int>(firmen.size());
+  ersteSpalteAllein();
+  std::cout << std::endl;
+}
+
+void MenueSystem::ersteSpalteAllein() {
   spalten.assign(1, hiddenSpalten[0]);
   benutzteSpalten.assign(1, 0);
   aufsteigend = true;
   sortSpalte = 0;
-  anzahlEintraege = static_cast<int>(firmen.size());
   sortieren(spalten[0]);
-  std::cout << std::endl;
 }
 
 void MenueSystem::zeigeMenue(const char* zurueck) {
@@ -491,11 +495,7 @@ std::string MenueSystem::tableDaten() {
   spalten.clear();
   anzahlEintraege = berichtsZeilen();
   buildDatenSpalten();
-  spalten.assign(1, hiddenSpalten[0]);
-  benutzteSpalten.assign(1, 0);
-  aufsteigend = true;
-  sortSpalte = 0;
-  sortieren(spalten[0]);
+  ersteSpalteAllein();
   neueVorhersage();
   std::cout << std::endl;
   return datenMenue(p);

@@ -96,6 +96,8 @@ class MenueSystem {
   // Removes shown column `stelle` and keeps the sort on its column, or on
   // column 0 when the sort column itself goes.
   void spalteEntfernen(int stelle);
+  // The view reset: the first catalogue column alone, sorted ascending.
+  void ersteSpalteAllein();
   // Shows the catalogue columns named by `benutzteSpalten` again and sorts.
   void spaltenAusKatalog();
   // Sorts the rows by the sort column (by row number when none is shown).
