@@ -15,27 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "Testdaten.h"
+
 namespace {
 
 const int64_t kMax = std::numeric_limits<int64_t>::max();
 const int64_t kMin = std::numeric_limits<int64_t>::min();
 const double kInf = std::numeric_limits<double>::infinity();
 const double kDrittel = 0.3333333333333333;
-
-tm datum(int tag, int monat, int jahr) {
-  tm d{};
-  d.tm_mday = tag;
-  d.tm_mon = monat - 1;
-  d.tm_year = jahr - 1900;
-  return d;
-}
-
-Finanzen bericht(tm d, int64_t umsatz, int64_t gewinn, int64_t bilanz = 0,
-                 int64_t ek = 0, double eur = 1.0, double usd = 1.0) {
-  Finanzen f;
-  f.setAttr(d, umsatz, gewinn, bilanz, ek, eur, usd);
-  return f;
-}
 
 // One report per year on 31 December, newest first, the same value in all
 // four series.

@@ -14,22 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "Testdaten.h"
+
 namespace {
-
-tm datum(int tag, int monat, int jahr) {
-  tm d{};
-  d.tm_mday = tag;
-  d.tm_mon = monat - 1;
-  d.tm_year = jahr - 1900;
-  return d;
-}
-
-Finanzen bericht(tm d, int64_t umsatz, int64_t gewinn, int64_t bilanz,
-                 int64_t ek, double eur, double usd) {
-  Finanzen f;
-  f.setAttr(d, umsatz, gewinn, bilanz, ek, eur, usd);
-  return f;
-}
 
 Firma firma(const std::string& name, const std::vector<Finanzen>& berichte) {
   Firma f;
