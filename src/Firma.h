@@ -100,12 +100,4 @@ class Firma {
   std::string name;
 };
 
-// Reads one company data file: the name from its first line, then reports of
-// seven fields each until one cannot be read. Returns false when the file
-// cannot be opened or holds no complete report; `warnung` then says why. A
-// record that ends the reading early also leaves a warning (with its line)
-// while the reports before it are kept.
-bool leseFirmendatei(const std::string& pfad, std::string& name,
-                     std::vector<Finanzen>& berichte, std::string& warnung);
-
 #endif  // QUORVELL_FIRMA_H_

@@ -14,7 +14,9 @@
 #include <sstream>
 #include <utility>
 
-#include "Hilfen.h"
+#include "Dateien.h"
+#include "Text.h"
+#include "Zahlen.h"
 
 namespace {
 
@@ -52,11 +54,6 @@ std::string gruppiert(const std::string& ziffern, char trenn) {
     aus.append(ziffern, pos, 3);
   }
   return aus;
-}
-
-// Amount in the display currency: truncated toward zero, never rounded.
-int64_t umrechnen(int64_t betrag, double faktor) {
-  return zuInt64(static_cast<double>(betrag) * faktor);
 }
 
 // `text` right-aligned in a field of `breite` characters.

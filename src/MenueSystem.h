@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Firma.h"
-#include "Hilfen.h"
+#include "Zahlen.h"
 
 // One table cell. Only the value field that belongs to its column's kind
 // carries meaning.

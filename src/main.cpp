@@ -1,11 +1,11 @@
 // Entry point of quorvell: loads every company named in config/index.txt and
 // hands the list to the menu system, which runs until the user quits.
 
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "Datendatei.h"
 #include "Finanzen.h"
 #include "Firma.h"
 #include "MenueSystem.h"
@@ -14,16 +14,14 @@ namespace {
 
 std::vector<Firma> ladeFirmen() {
   std::vector<Firma> firmen;
-  std::ifstream index("config/index.txt");
-  if (!index) {
-    std::cerr << "quorvell: config/index.txt kann nicht geoeffnet werden, "
-                 "es werden keine Firmen geladen\n";
-  }
-  std::string eintrag;
-  while (index >> eintrag) {
+  std::vector<std::string> eintraege;
+  std::string warnung;
+  leseIndex("config/index.txt", eintraege, warnung);
+  std::cerr << warnung;
+  for (const std::string& eintrag : eintraege) {
     std::string name;
     std::vector<Finanzen> berichte;
-    std::string warnung;
+    warnung.clear();
     const bool gelesen =
         leseFirmendatei("data/" + eintrag, name, berichte, warnung);
     std::cerr << warnung;

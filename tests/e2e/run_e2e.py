@@ -5,8 +5,12 @@ Usage: run_e2e.py BINARY CASES_DIR [CASE_NAME ...]
 
 A case is a directory under CASES_DIR:
   about        one line saying which behaviour the case checks
-  work/        copied into a fresh temporary directory, the program's
-               working directory (config/index.txt, data/, save.dat, ...)
+  fixture      optional: one line naming a shared data set, the directory
+               FIXTURES_DIR/<name> (config/index.txt, data/), which is copied
+               into a fresh temporary directory, the program's working
+               directory; FIXTURES_DIR is "fixtures" beside CASES_DIR
+  work/        optional: the case's own files, copied into the working
+               directory after the fixture (a data set of its own, save.dat)
   runN.in      standard input of run N (N = 1, 2, ...), byte for byte
   runN.out     expected standard output of run N, byte for byte
   runN.err     optional: expected standard error of run N
@@ -73,6 +77,15 @@ def run_case(binary, case_dir):
         return ["no runs, or run numbers not contiguous (run1.in, run2.in, ...)"]
     failures = []
     workdir = tempfile.mkdtemp(prefix="quorvell_e2e_")
+    fixture = os.path.join(case_dir, "fixture")
+    if os.path.exists(fixture):
+        name = read(fixture).decode().strip()
+        fixtures = os.path.join(os.path.dirname(os.path.abspath(case_dir)),
+                                os.pardir, "fixtures")
+        source = os.path.join(fixtures, name)
+        if not os.path.isdir(source):
+            return ["fixture %r not found in %s" % (name, fixtures)]
+        shutil.copytree(source, workdir, dirs_exist_ok=True)
     if os.path.isdir(os.path.join(case_dir, "work")):
         shutil.copytree(os.path.join(case_dir, "work"), workdir, dirs_exist_ok=True)
     for n in runs:

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <ctime>
+#include <locale>
+#include <sstream>
+#include <string>
 
 #include "Finanzen.h"
 
@@ -22,6 +25,23 @@ inline Finanzen bericht(tm d, int64_t umsatz, int64_t gewinn,
   Finanzen f;
   f.setAttr(d, umsatz, gewinn, bilanz, ek, eur, usd);
   return f;
+}
+
+// A report on one line: "dd-mm-yyyy umsatz gewinn bilanz ek eur usd",
+// followed by " *" for a forecast. Time-of-day fields are shown when set.
+inline std::string text(const Finanzen& f) {
+  const tm d = f.getDatum();
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out << d.tm_mday << '-' << d.tm_mon + 1 << '-' << d.tm_year + 1900;
+  if (d.tm_hour || d.tm_min || d.tm_sec || d.tm_wday || d.tm_yday ||
+      d.tm_isdst) {
+    out << " (Uhrzeit gesetzt)";
+  }
+  out << ' ' << f.getUmsatz() << ' ' << f.getGewinn() << ' '
+      << f.getBilanzsumme() << ' ' << f.getEigenkapital() << ' ' << f.getKonv(0)
+      << ' ' << f.getKonv(1) << (f.getVorhersage() ? " *" : "");
+  return out.str();
 }
 
 #endif  // QUORVELL_TESTS_TESTDATEN_H_

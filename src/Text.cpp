@@ -1,0 +1,89 @@
+#include "Text.h"
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+// Decodes the UTF-8 sequence at `text[i]`; returns its length, or 0 when the
+// bytes there are not a valid sequence.
+size_t utf8Folge(const std::string& text, size_t i, uint32_t& zeichen) {
+  const auto byte = [&](size_t k) {
+    return static_cast<unsigned char>(text[k]);
+  };
+  const unsigned char b = byte(i);
+  size_t laenge;
+  if (b >= 0xC2 && b <= 0xDF) {
+    laenge = 2;
+    zeichen = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    laenge = 3;
+    zeichen = b & 0x0F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    laenge = 4;
+    zeichen = b & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + laenge > text.size()) return 0;
+  for (size_t k = 1; k < laenge; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    zeichen = (zeichen << 6) | (byte(i + k) & 0x3F);
+  }
+  const bool zuLang =
+      (laenge == 3 && zeichen < 0x800) || (laenge == 4 && zeichen < 0x10000);
+  const bool ungueltig =
+      (zeichen >= 0xD800 && zeichen <= 0xDFFF) || zeichen > 0x10FFFF;
+  return zuLang || ungueltig ? 0 : laenge;
+}
+
+}  // namespace
+
+int zeichenAnzahl(const std::string& text) {
+  int n = 0;
+  uint32_t zeichen = 0;
+  for (size_t i = 0; i < text.size(); ++n) {
+    const size_t laenge = static_cast<unsigned char>(text[i]) < 0x80
+                              ? 1
+                              : utf8Folge(text, i, zeichen);
+    i += laenge == 0 ? 1 : laenge;
+  }
+  return n;
+}
+
+std::string htmlText(const std::string& text) {
+  std::string aus;
+  aus.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      switch (c) {
+        case '&':
+          aus += "&amp;";
+          break;
+        case '<':
+          aus += "&lt;";
+          break;
+        case '>':
+          aus += "&gt;";
+          break;
+        case '"':
+          aus += "&quot;";
+          break;
+        default:
+          aus += static_cast<char>(c);
+      }
+      ++i;
+      continue;
+    }
+    uint32_t zeichen = 0;
+    size_t laenge = utf8Folge(text, i, zeichen);
+    if (laenge == 0) {
+      zeichen = c;  // not UTF-8: read the byte as Latin-1
+      laenge = 1;
+    }
+    aus += "&#" + std::to_string(zeichen) + ";";
+    i += laenge;
+  }
+  return aus;
+}

@@ -1,0 +1,240 @@
+#include "Zahlen.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+int64_t zuInt64(double d) {
+  if (std::isnan(d)) return 0;
+  // 2^63 is the first double above the int64 range; -2^63 is still inside.
+  if (d >= 9223372036854775808.0) return std::numeric_limits<int64_t>::max();
+  if (d < -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(d);
+}
+
+int zuInt(double d) {
+  if (std::isnan(d)) return 0;
+  if (d >= 2147483648.0) return std::numeric_limits<int>::max();
+  if (d <= -2147483649.0) return std::numeric_limits<int>::min();
+  return static_cast<int>(d);
+}
+
+int64_t wrapAdd(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) +
+                              static_cast<uint64_t>(b));
+}
+
+int64_t wrapSub(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) -
+                              static_cast<uint64_t>(b));
+}
+
+int64_t wrapMul(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) *
+                              static_cast<uint64_t>(b));
+}
+
+namespace {
+
+__extension__ typedef __int128 Int128;
+
+constexpr int64_t kGroesster = std::numeric_limits<int64_t>::max();
+constexpr int64_t kKleinster = std::numeric_limits<int64_t>::min();
+
+// A factor as its shortest decimal text: ziffern x 10^exponent.
+struct Dezimal {
+  bool negativ;
+  uint64_t ziffern;
+  int exponent;
+};
+
+// REQUIRES: `faktor` is finite.
+Dezimal alsDezimal(double faktor) {
+  // The shortest scientific text has at most 17 significant digits, which
+  // fit into 57 bits: "-1.7976931348623157e+308".
+  char text[32];
+  const auto [ende, fehler] = std::to_chars(text, text + sizeof text, faktor,
+                                            std::chars_format::scientific);
+  (void)fehler;
+  Dezimal d{text[0] == '-', 0, 0};
+  int nachkomma = -1;
+  const char* p = d.negativ ? text + 1 : text;
+  for (; p != ende && *p != 'e'; ++p) {
+    if (*p == '.') {
+      nachkomma = 0;
+      continue;
+    }
+    d.ziffern = d.ziffern * 10 + static_cast<uint64_t>(*p - '0');
+    if (nachkomma >= 0) ++nachkomma;
+  }
+  std::from_chars(p + 1 + (p[1] == '+'), ende, d.exponent);
+  d.exponent -= std::max(nachkomma, 0);
+  return d;
+}
+
+int64_t saettige(Int128 wert) {
+  if (wert > kGroesster) return kGroesster;
+  if (wert < kKleinster) return kKleinster;
+  return static_cast<int64_t>(wert);
+}
+
+}  // namespace
+
+/* The product of a 64-bit amount and at most 17 decimal digits stays below
+ * 2^120, so it is exact in 128 bits. Scaling up stops as soon as the result
+ * leaves the int64 range; scaling down divides once, which truncates toward
+ * zero as the conversion must. */
+int64_t umrechnen(int64_t betrag, double faktor) {
+  if (!std::isfinite(faktor)) {
+    return zuInt64(static_cast<double>(betrag) * faktor);
+  }
+  const Dezimal d = alsDezimal(faktor);
+  Int128 wert = static_cast<Int128>(betrag) * static_cast<Int128>(d.ziffern);
+  if (d.negativ) wert = -wert;
+  for (int e = 0; e < d.exponent && wert != 0; ++e) {
+    if (wert > kGroesster || wert < kKleinster) break;
+    wert *= 10;
+  }
+  if (d.exponent < 0) {
+    // |wert| < 10^37, so 10^37 and beyond leave nothing.
+    if (d.exponent < -37) return 0;
+    Int128 teiler = 1;
+    for (int e = 0; e < -d.exponent; ++e) teiler *= 10;
+    wert /= teiler;
+  }
+  return saettige(wert);
+}
+
+namespace {
+
+// Decimal separator and digit grouping by three, as the named locales of the
+// two currencies have them.
+class Zahlenformat : public std::numpunct<char> {
+ public:
+  Zahlenformat(char dezimal, char tausender)
+      : dezimal_(dezimal), tausender_(tausender) {}
+
+ protected:
+  char do_decimal_point() const override { return dezimal_; }
+  char do_thousands_sep() const override { return tausender_; }
+  std::string do_grouping() const override { return "\3"; }
+
+ private:
+  char dezimal_;
+  char tausender_;
+};
+
+const char* localeName(int waehrung) {
+  return waehrung == 0 ? "de_DE.utf8" : "en_US.utf8";
+}
+
+std::optional<std::locale> versucheLocale(const char* name) {
+  try {
+    return std::locale(name);
+  } catch (const std::runtime_error&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::locale ersatzLocale(int waehrung) {
+  return waehrung == 0
+             ? std::locale(std::locale::classic(), new Zahlenformat(',', '.'))
+             : std::locale(std::locale::classic(), new Zahlenformat('.', ','));
+}
+
+const std::locale* systemLocale(int waehrung) {
+  static const std::optional<std::locale> de = versucheLocale(localeName(0));
+  static const std::optional<std::locale> en = versucheLocale(localeName(1));
+  const std::optional<std::locale>& l = waehrung == 0 ? de : en;
+  return l ? &*l : nullptr;
+}
+
+const std::locale& zahlenLocale(int waehrung) {
+  static const std::locale de =
+      systemLocale(0) ? *systemLocale(0) : ersatzLocale(0);
+  static const std::locale en =
+      systemLocale(1) ? *systemLocale(1) : ersatzLocale(1);
+  return waehrung == 0 ? de : en;
+}
+
+Zahlformat::Zahlformat(const std::locale& loc) {
+  const auto& np = std::use_facet<std::numpunct<char>>(loc);
+  dezimal_ = np.decimal_point();
+  trenn_ = np.thousands_sep();
+  gruppen_ = np.grouping();
+}
+
+// Puts the locale's decimal point and digit groups into the C-formatted
+// number [anfang, ende). Groups are taken from the right of the integer
+// digits, each group size in turn, the last one repeating; a size of zero,
+// a negative one or CHAR_MAX ends the grouping.
+std::string Zahlformat::lokal(const char* anfang, const char* ende,
+                              bool gruppieren) const {
+  const char* punkt = std::find(anfang, ende, '.');
+  const char* ziffern = anfang != ende && (*anfang == '-' || *anfang == '+')
+                            ? anfang + 1
+                            : anfang;
+  const auto gueltig = [](char g) {
+    return g > 0 && g != std::numeric_limits<char>::max();
+  };
+  // The integer digits with their separators, written from the right.
+  char rueckwaerts[1024];
+  size_t r = 0;
+  size_t gi = 0;
+  char g = gruppieren && !gruppen_.empty() ? gruppen_[0] : 0;
+  int inGruppe = 0;
+  for (const char* p = punkt; p != ziffern && r + 2 < sizeof rueckwaerts;) {
+    --p;
+    if (gueltig(g) && inGruppe == g) {
+      rueckwaerts[r++] = trenn_;
+      inGruppe = 0;
+      if (gi + 1 < gruppen_.size()) g = gruppen_[++gi];
+    }
+    rueckwaerts[r++] = *p;
+    ++inGruppe;
+  }
+  std::string text(anfang, ziffern);
+  text.reserve(static_cast<size_t>(ende - anfang) + r);
+  while (r > 0) text += rueckwaerts[--r];
+  if (punkt != ende) {
+    text += dezimal_;
+    text.append(punkt + 1, ende);
+  }
+  return text;
+}
+
+std::string Zahlformat::ganz(int64_t wert) const {
+  char puffer[32];
+  const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert);
+  return lokal(puffer, ergebnis.ptr, true);
+}
+
+std::string Zahlformat::fest3(double wert) const {
+  char puffer[400];
+  const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert,
+                                      std::chars_format::fixed, 3);
+  return lokal(puffer, ergebnis.ptr, std::isfinite(wert));
+}
+
+std::string Zahlformat::standard(double wert) const {
+  char puffer[64];
+  const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert,
+                                      std::chars_format::general, 6);
+  const char* c = puffer;
+  const char* ende = ergebnis.ptr;
+  const long laenge = ende - c;
+  // Streams group the integer digits unless the text is in exponent form
+  // without a decimal point (such as 1e+06).
+  const bool gruppieren =
+      std::isfinite(wert) && (std::find(c, ende, '.') != ende || laenge < 3 ||
+                              (std::isdigit(static_cast<unsigned char>(c[1])) &&
+                               std::isdigit(static_cast<unsigned char>(c[2]))));
+  return lokal(c, ende, gruppieren);
+}
