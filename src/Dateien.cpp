@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <fstream>
 
-bool leseDatei(const std::string& pfad, std::string& inhalt) {
+bool leseDatei(const std::string& pfad, std::string& inhalt,
+               std::string& fehler) {
+  fehler = "kann nicht gelesen werden";
   std::FILE* datei = std::fopen(pfad.c_str(), "rb");
   if (datei == nullptr) return false;
   char puffer[1 << 16];

@@ -6,9 +6,11 @@
 
 #include <string>
 
-// Reads the whole file `pfad` into `inhalt`; false when it cannot be opened
-// or read (a directory, for example).
-bool leseDatei(const std::string& pfad, std::string& inhalt);
+// Reads the whole file `pfad` into `inhalt`. When it cannot be opened or read
+// (a directory, for example) it returns false and `fehler` says why, as the
+// words that follow the path in a message ("kann nicht gelesen werden").
+bool leseDatei(const std::string& pfad, std::string& inhalt,
+               std::string& fehler);
 
 // Replaces the file `pfad` by `inhalt`: writes a temporary file beside it and
 // renames it into place, so the old file stays whole when writing fails.

@@ -93,9 +93,9 @@ bool leseBericht(const std::vector<Wort>& w, size_t k, Finanzen& bericht) {
 bool leseFirmendatei(const std::string& pfad, std::string& name,
                      std::vector<Finanzen>& berichte, std::string& warnung) {
   const std::string vorsatz = "quorvell: " + pfad;
-  std::string inhalt;
-  if (!leseDatei(pfad, inhalt)) {
-    warnung += vorsatz + " kann nicht gelesen werden, Firma uebersprungen\n";
+  std::string inhalt, fehler;
+  if (!leseDatei(pfad, inhalt, fehler)) {
+    warnung += vorsatz + " " + fehler + ", Firma uebersprungen\n";
     return false;
   }
   size_t pos = inhalt.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
@@ -127,11 +127,10 @@ bool leseFirmendatei(const std::string& pfad, std::string& name,
 
 bool leseIndex(const std::string& pfad, std::vector<std::string>& namen,
                std::string& warnung) {
-  std::string inhalt;
-  if (!leseDatei(pfad, inhalt)) {
-    warnung += "quorvell: " + pfad +
-               " kann nicht geoeffnet werden, es werden keine Firmen "
-               "geladen\n";
+  std::string inhalt, fehler;
+  if (!leseDatei(pfad, inhalt, fehler)) {
+    warnung += "quorvell: " + pfad + " " + fehler +
+               ", es werden keine Firmen geladen\n";
     return false;
   }
   for (const Wort& w : zerlege(inhalt, 0, 1)) namen.push_back(w.text);

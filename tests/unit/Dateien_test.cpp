@@ -24,8 +24,8 @@ class Dateiersatz : public ::testing::Test {
     rmdir(ordner.c_str());
   }
   std::string inhalt() {
-    std::string text;
-    EXPECT_TRUE(leseDatei(pfad, text));
+    std::string text, fehler;
+    EXPECT_TRUE(leseDatei(pfad, text, fehler));
     return text;
   }
 
