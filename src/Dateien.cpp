@@ -13,9 +13,9 @@ bool leseDatei(const std::string& pfad, std::string& inhalt,
   while ((gelesen = std::fread(puffer, 1, sizeof puffer, datei)) > 0) {
     inhalt.append(puffer, gelesen);
   }
-  const bool fehler = std::ferror(datei) != 0;
+  const bool kaputt = std::ferror(datei) != 0;
   std::fclose(datei);
-  return !fehler;
+  return !kaputt;
 }
 
 bool ersetzeDatei(const std::string& pfad, const std::string& inhalt) {
