@@ -3,12 +3,14 @@
 
 #include <cstdint>
 #include <ctime>
-#include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "Eingabe.h"
 #include "Firma.h"
-#include "Zahlen.h"
+
+struct Anzeige;
 
 // One table cell. Only the value field that belongs to its column's kind
 // carries meaning.
@@ -22,7 +24,14 @@ struct Wert {
   bool linReg = false;
 };
 
-// One table column: 0 text, 1 amount, 2 ratio column; cell k belongs to row k.
+// The value kinds of a column, kept in its `type`.
+enum Spaltenart : int {
+  kText = 0,    // cells use `stw`
+  kBetrag = 1,  // cells use `iw`
+  kQuote = 2,   // cells use `dw`
+};
+
+// One table column of one value kind; cell k belongs to row k.
 struct Spalte {
   int type = 0;
   std::string titel;
@@ -47,8 +56,6 @@ class MenueSystem {
   void start();
 
  private:
-  friend class MenueSystemTest;
-
   std::string pad(std::string a, char b, int c);
   std::string datumString(tm date);
   int getLength(const Spalte& a);
@@ -79,11 +86,6 @@ class MenueSystem {
   std::string prozent(double i);
   MenueSystem();
 
-  // Reads one word; at the end of input it gives "q" and returns false.
-  bool leseWort(std::string& wort);
-  // Reads a number; a word that is not one (or too large) gives 0 and is
-  // dropped. Returns false at the end of input.
-  bool leseZahl(int& zahl);
   // Runs a column command shared by both menus; false for other letters.
   bool spaltenBefehl(char befehl);
   // Prints the menu lines, with `zurueck` as the line of the command "f".
@@ -96,44 +98,20 @@ class MenueSystem {
   // Removes shown column `stelle` and keeps the sort on its column, or on
   // column 0 when the sort column itself goes.
   void spalteEntfernen(int stelle);
+  // Opens the company table: the first column alone, or with `behalten` the
+  // columns of `benutzteSpalten`.
+  void oeffneFirmen(bool behalten);
+  // Opens the detail view of `firmen[findex]` the same way, with its
+  // forecast row, and runs its menu; returns the word that left it.
+  std::string oeffneDaten(bool behalten);
   // The view reset: the first catalogue column alone, sorted ascending.
   void ersteSpalteAllein();
   // Shows the catalogue columns named by `benutzteSpalten` again and sorts.
   void spaltenAusKatalog();
   // Sorts the rows by the sort column (by row number when none is shown).
   void sortiereAnzeige();
-  // Row index shown at display position `position`, -1 when there is none.
-  int zeileAn(int position) const;
-  // An amount as the table shows it: grouped, negative in parentheses.
-  std::string betragText(int64_t iw);
-  // Width a cell needs, and the text it shows in row `zeile`.
-  int zellMass(const Spalte& s, const Wert& w, const Zahlformat& zahl);
-  std::string zellText(const Spalte& s, int zeile, const Zahlformat& zahl);
-  // The text of a cell in the export: escaped, ungrouped by the program.
-  std::string htmlZelle(const Spalte& s, int zeile, const Zahlformat& zahl);
-  // The whole table as printed: heading, rows, sort line.
-  std::string tabelleText();
-  // The export page; the progress lines for standard output go to
-  // `fortschritt`.
-  std::string htmlSeite(std::string& fortschritt);
-  // The contents of save.dat for the current view.
-  std::string speicherText();
-  // Reads and checks save.dat as a whole; false (nothing changed) when it is
-  // damaged.
-  bool leseSpeicherstand();
-  // Where the cells of a table row come from: a company and the position of
-  // one of its reports.
-  struct Herkunft {
-    const Firma* firma;
-    int bericht;
-  };
-  // Appends the four amount and the four ratio columns of a catalogue, with
-  // the titles `titel` (amount titles get the currency code); the growth-rate
-  // columns get `wachstumsZeilen` cells, the others `zeilen`. Forecast cells
-  // are marked only when `markiert` is set.
-  void werteSpalten(const char* const titel[8], int zeilen, int wachstumsZeilen,
-                    bool markiert,
-                    const std::function<Herkunft(int)>& herkunft);
+  // The shown table as the renderer takes it.
+  Anzeige anzeige() const;
   // Rows of the detail view before forecasts.
   int berichtsZeilen() const;
 
@@ -153,8 +131,8 @@ class MenueSystem {
   int waehrung = 0;
   std::string waehrung_ISO[2] = {"EUR", "USD"};
   char trenn[2] = {'.', ','};
-  // Set once standard input has ended; every menu then leaves as with "q".
-  bool eingabeEnde = false;
+  // Standard input; once it has ended every menu leaves as with "q".
+  Eingabe eingabe{std::cin};
 
   static MenueSystem* instanz;
 };

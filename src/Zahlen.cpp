@@ -171,38 +171,44 @@ Zahlformat::Zahlformat(const std::locale& loc) {
   gruppen_ = np.grouping();
 }
 
+std::string gruppiert(std::string_view ziffern, char trenn,
+                      std::string_view gruppen) {
+  const auto gueltig = [](char g) {
+    return g > 0 && g != std::numeric_limits<char>::max();
+  };
+  std::string rueckwaerts;
+  rueckwaerts.reserve(ziffern.size() * 2);
+  size_t gi = 0;
+  char groesse = gruppen.empty() ? 0 : gruppen[0];
+  int inGruppe = 0;
+  for (size_t k = ziffern.size(); k-- > 0;) {
+    if (gueltig(groesse) && inGruppe == groesse) {
+      rueckwaerts += trenn;
+      inGruppe = 0;
+      if (gi + 1 < gruppen.size()) groesse = gruppen[++gi];
+    }
+    rueckwaerts += ziffern[k];
+    ++inGruppe;
+  }
+  return std::string(rueckwaerts.rbegin(), rueckwaerts.rend());
+}
+
 // Puts the locale's decimal point and digit groups into the C-formatted
-// number [anfang, ende). Groups are taken from the right of the integer
-// digits, each group size in turn, the last one repeating; a size of zero,
-// a negative one or CHAR_MAX ends the grouping.
+// number [anfang, ende).
 std::string Zahlformat::lokal(const char* anfang, const char* ende,
                               bool gruppieren) const {
   const char* punkt = std::find(anfang, ende, '.');
   const char* ziffern = anfang != ende && (*anfang == '-' || *anfang == '+')
                             ? anfang + 1
                             : anfang;
-  const auto gueltig = [](char g) {
-    return g > 0 && g != std::numeric_limits<char>::max();
-  };
-  // The integer digits with their separators, written from the right.
-  char rueckwaerts[1024];
-  size_t r = 0;
-  size_t gi = 0;
-  char g = gruppieren && !gruppen_.empty() ? gruppen_[0] : 0;
-  int inGruppe = 0;
-  for (const char* p = punkt; p != ziffern && r + 2 < sizeof rueckwaerts;) {
-    --p;
-    if (gueltig(g) && inGruppe == g) {
-      rueckwaerts[r++] = trenn_;
-      inGruppe = 0;
-      if (gi + 1 < gruppen_.size()) g = gruppen_[++gi];
-    }
-    rueckwaerts[r++] = *p;
-    ++inGruppe;
-  }
+  const std::string_view ganzteil(ziffern,
+                                  static_cast<size_t>(punkt - ziffern));
   std::string text(anfang, ziffern);
-  text.reserve(static_cast<size_t>(ende - anfang) + r);
-  while (r > 0) text += rueckwaerts[--r];
+  if (gruppieren) {
+    text += gruppiert(ganzteil, trenn_, gruppen_);
+  } else {
+    text += ganzteil;
+  }
   if (punkt != ende) {
     text += dezimal_;
     text.append(punkt + 1, ende);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <locale>
 #include <string>
+#include <string_view>
 
 // Truncates toward zero and saturates at the int64 limits; NaN gives 0.
 int64_t zuInt64(double d);
@@ -25,6 +26,14 @@ int64_t wrapMul(int64_t a, int64_t b);
 // 3122755000, where the product of the two doubles would give 3122754999.
 // A factor that is not finite gives what the double product gives.
 int64_t umrechnen(int64_t betrag, double faktor);
+
+// `ziffern` (decimal digits) with `trenn` between the digit groups that a
+// locale's grouping string describes: the first size counts from the right,
+// the last one repeats, and a size of zero, a negative one or CHAR_MAX ends
+// the grouping. "\3" gives groups of three: gruppiert("1234567", '.', "\3")
+// is "1.234.567".
+std::string gruppiert(std::string_view ziffern, char trenn,
+                      std::string_view gruppen);
 
 // The number format of a currency: "de_DE.utf8" for 0 (euro), "en_US.utf8"
 // otherwise. Where the system lacks the named locale, an equivalent numeric
