@@ -44,7 +44,7 @@ stress: build
 
 # Wall time and peak memory on a large generated data set.
 bench: build
-	bash bench/run.sh $(BUILD)/quorvell
+	python3 bench/run.py $(BUILD)/quorvell
 
 lint:
 	clang-format --dry-run --Werror src/*.h src/*.cpp tests/unit/*.cpp

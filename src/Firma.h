@@ -16,6 +16,12 @@ class Firma {
  public:
   Firma();
   virtual ~Firma() = default;
+  // A value: a copy answers every getter as the original does. Moving keeps
+  // the company lists from copying every report when they grow.
+  Firma(const Firma&) = default;
+  Firma(Firma&&) = default;
+  Firma& operator=(const Firma&) = default;
+  Firma& operator=(Firma&&) = default;
 
   // Stores name and reports (newest first), fits the four trend lines, then
   // computes both growth-rate series.

@@ -1,8 +1,10 @@
 #include "Tabelle.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <sstream>
+#include <string_view>
 
 #include "MenueSystem.h"
 #include "Text.h"
@@ -19,16 +21,47 @@ std::string datumText(const tm& datum) {
          fuelle(std::to_string(datum.tm_mday), '0', 2);
 }
 
+namespace {
+
+// Appends `i` with `trenn` between groups of three digits; a negative `i`
+// without separators.
+void tausenderAn(std::string& aus, int64_t i, char trenn) {
+  char puffer[24];
+  const char* ende = std::to_chars(puffer, puffer + sizeof puffer, i).ptr;
+  const std::string_view text(puffer, static_cast<size_t>(ende - puffer));
+  if (i < 0) {
+    aus += text;
+  } else {
+    gruppiert(aus, text, trenn, "\3");
+  }
+}
+
+// Appends an amount as the table shows it.
+void betragAn(std::string& aus, int64_t i, char trenn) {
+  if (i >= 0) return tausenderAn(aus, i, trenn);
+  // The magnitude as unsigned: the most negative amount has no int64 negation.
+  char puffer[24];
+  const char* ende = std::to_chars(puffer, puffer + sizeof puffer,
+                                   0 - static_cast<uint64_t>(i))
+                         .ptr;
+  aus += '(';
+  gruppiert(aus, std::string_view(puffer, static_cast<size_t>(ende - puffer)),
+            trenn, "\3");
+  aus += ')';
+}
+
+}  // namespace
+
 std::string tausender(int64_t i, char trenn) {
-  const std::string text = std::to_string(i);
-  return i < 1000 ? text : gruppiert(text, trenn, "\3");
+  std::string text;
+  tausenderAn(text, i, trenn);
+  return text;
 }
 
 std::string betragText(int64_t i, char trenn) {
-  if (i >= 0) return tausender(i, trenn);
-  // The magnitude as unsigned: the most negative amount has no int64 negation.
-  const std::string betrag = std::to_string(0 - static_cast<uint64_t>(i));
-  return "(" + gruppiert(betrag, trenn, "\3") + ")";
+  std::string text;
+  betragAn(text, i, trenn);
+  return text;
 }
 
 // Scaled to a percentage and rounded to three decimals, each step a double
@@ -47,16 +80,19 @@ std::string prozentText(double i, const std::locale& loc) {
 namespace {
 
 // Characters a cell needs; a negative value counts one more than its text.
-int zellMass(const Spalte& s, const Wert& w, char trenn,
-             const Zahlformat& zahl) {
+// `puffer` is scratch space.
+int zellMass(const Spalte& s, const Wert& w, char trenn, const Zahlformat& zahl,
+             std::string& puffer) {
+  puffer.clear();
   switch (s.type) {
     case kText:
       return zeichenAnzahl(w.stw);
     case kBetrag:
-      return static_cast<int>(tausender(w.iw, trenn).size()) +
-             (w.iw < 0 ? 1 : 0);
+      tausenderAn(puffer, w.iw, trenn);
+      return static_cast<int>(puffer.size()) + (w.iw < 0 ? 1 : 0);
     case kQuote:
-      return static_cast<int>(zahl.fest3(w.dw).size()) + 1 + (w.dw < 0 ? 1 : 0);
+      zahl.fest3(puffer, w.dw);
+      return static_cast<int>(puffer.size()) + 1 + (w.dw < 0 ? 1 : 0);
     default:
       return 0;
   }
@@ -68,22 +104,29 @@ const Wert* zelle(const Spalte& s, int zeile) {
              : nullptr;
 }
 
-// The text of a cell in row `zeile`; a ratio column without a cell there
-// shows a blank.
-std::string zellText(const Spalte& s, int zeile, const Anzeige& a) {
+// Appends the text of the cell in row `zeile`; a ratio column without a cell
+// there shows a blank.
+void zelleAn(std::string& aus, const Spalte& s, int zeile, const Anzeige& a) {
   const Wert* w = zelle(s, zeile);
-  if (w == nullptr) return s.type == kQuote ? " " : "";
-  const std::string mark = w->linReg ? "*" : "";
+  if (w == nullptr) {
+    if (s.type == kQuote) aus += ' ';
+    return;
+  }
+  if (w->linReg && (s.type == kBetrag || s.type == kQuote)) aus += '*';
   switch (s.type) {
     case kText:
-      return w->stw;
+      aus += w->stw;
+      break;
     case kBetrag:
-      return mark + betragText(w->iw, a.trenn);
+      betragAn(aus, w->iw, a.trenn);
+      break;
     case kQuote:
-      return w->dw < 0 ? mark + "(" + a.zahl.fest3(-w->dw * 100) + "%)"
-                       : mark + a.zahl.fest3(w->dw * 100) + "%";
+      if (w->dw < 0) aus += '(';
+      a.zahl.fest3(aus, w->dw < 0 ? -w->dw * 100 : w->dw * 100);
+      aus += w->dw < 0 ? "%)" : "%";
+      break;
     default:
-      return "";
+      break;
   }
 }
 
@@ -94,7 +137,7 @@ int zeileAn(const Anzeige& a, int position) {
              : -1;
 }
 
-// `text` right-aligned in a field of `breite` characters.
+// Appends `text` right-aligned in a field of `breite` characters.
 void rechts(std::string& zeile, const std::string& text, int breite) {
   const int fehlt = breite - zeichenAnzahl(text);
   if (fehlt > 0) zeile.append(static_cast<size_t>(fehlt), ' ');
@@ -107,18 +150,27 @@ std::string sortZeile(const Anzeige& a) {
          (a.aufsteigend ? "aufsteigend)" : "absteigend)") + "\n";
 }
 
-// The text of a cell in the export: escaped, grouped by the number format.
-std::string htmlZelle(const Spalte& s, int zeile, const Zahlformat& zahl) {
+// Appends the text of a cell in the export: escaped, grouped by the number
+// format.
+void htmlZelleAn(std::string& aus, const Spalte& s, int zeile,
+                 const Zahlformat& zahl) {
   const Wert* w = zelle(s, zeile);
+  if (w == nullptr) {
+    if (s.type == kQuote) aus += ' ';
+    return;
+  }
   switch (s.type) {
     case kText:
-      return w ? htmlText(w->stw) : "";
+      htmlText(aus, w->stw);
+      break;
     case kBetrag:
-      return w ? zahl.ganz(w->iw) : "";
+      zahl.ganz(aus, w->iw);
+      break;
     case kQuote:
-      return w ? zahl.standard(w->dw) : " ";
+      zahl.standard(aus, w->dw);
+      break;
     default:
-      return "";
+      break;
   }
 }
 
@@ -128,31 +180,41 @@ int htmlZeilen(const Anzeige& a) { return a.spalten.empty() ? 0 : a.zeilen; }
 }  // namespace
 
 int spaltenMass(const Spalte& s, char trenn, const Zahlformat& zahl) {
+  std::string puffer;
   int laenge = zeichenAnzahl(s.titel);
   for (const Wert& w : s.werte) {
-    laenge = std::max(laenge, zellMass(s, w, trenn, zahl));
+    laenge = std::max(laenge, zellMass(s, w, trenn, zahl, puffer));
   }
   return laenge + 3;
 }
 
 std::string tabellenText(const Anzeige& a) {
   std::vector<int> breiten;
+  size_t zeilenLaenge = 1;
   for (const Spalte& s : a.spalten) {
     breiten.push_back(spaltenMass(s, a.trenn, a.zahl) + 2);
+    zeilenLaenge += static_cast<size_t>(breiten.back());
   }
   std::string text;
+  text.reserve(zeilenLaenge * static_cast<size_t>(std::max(a.zeilen, 0) + 1));
   for (size_t q = 0; q < a.spalten.size(); ++q) {
     rechts(text, a.spalten[q].titel, breiten[q]);
   }
   text += '\n';
+  std::string feld;
   for (int k = 0; k < a.zeilen; ++k) {
     const int j = zeileAn(a, k);
     for (size_t q = 0; q < a.spalten.size(); ++q) {
-      rechts(text, zellText(a.spalten[q], j, a), breiten[q]);
+      feld.clear();
+      zelleAn(feld, a.spalten[q], j, a);
+      rechts(text, feld, breiten[q]);
     }
     text += '\n';
   }
-  return text + "\n" + sortZeile(a) + "\n";
+  text += '\n';
+  text += sortZeile(a);
+  text += '\n';
+  return text;
 }
 
 std::string htmlSeite(const Anzeige& a) {
@@ -161,33 +223,46 @@ std::string htmlSeite(const Anzeige& a) {
       "Quorvell, gebaut am #BUILD_DATE, SVN #SVN_REV \n"
       "</title>\n</head>\n<body>\n<table>\n<tr>";
   for (const Spalte& s : a.spalten) {
-    html += "<th>" + htmlText(s.titel) + "</th>";
+    html += "<th>";
+    htmlText(html, s.titel);
+    html += "</th>";
   }
   html += "</tr>\n";
+  html.reserve(html.size() + static_cast<size_t>(htmlZeilen(a)) *
+                                 (a.spalten.size() * 48 + 10));
   for (int p = 0; p < htmlZeilen(a); ++p) {
     const int j = zeileAn(a, p);
     html += "<tr>";
     for (const Spalte& s : a.spalten) {
-      html += "<td align=\"right\">" + htmlZelle(s, j, a.zahl) + "</td>";
+      html += "<td align=\"right\">";
+      htmlZelleAn(html, s, j, a.zahl);
+      html += "</td>";
     }
     html += "</tr>\n";
   }
-  return html + "</table>\n</body>\n</html>";
+  html += "</table>\n</body>\n</html>";
+  return html;
 }
 
 std::string htmlFortschritt(const Anzeige& a) {
   // Every row announces the same columns.
   std::string spaltenZeilen;
   for (size_t q = 0; q < a.spalten.size(); ++q) {
-    spaltenZeilen += "J" + a.zahl.ganz(static_cast<int64_t>(q)) + "\n";
+    spaltenZeilen += 'J';
+    a.zahl.ganz(spaltenZeilen, static_cast<int64_t>(q));
+    spaltenZeilen += '\n';
     const int type = a.spalten[q].type;
     if (type != kText && type != kBetrag && type != kQuote) {
       spaltenZeilen += "Error im Werte-System!\n";
     }
   }
   std::string text;
+  text.reserve(static_cast<size_t>(htmlZeilen(a)) * (spaltenZeilen.size() + 8));
   for (int p = 0; p < htmlZeilen(a); ++p) {
-    text += "I" + a.zahl.ganz(p) + "\n" + spaltenZeilen;
+    text += 'I';
+    a.zahl.ganz(text, p);
+    text += '\n';
+    text += spaltenZeilen;
   }
   return text;
 }

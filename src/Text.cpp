@@ -53,7 +53,11 @@ int zeichenAnzahl(const std::string& text) {
 
 std::string htmlText(const std::string& text) {
   std::string aus;
-  aus.reserve(text.size());
+  htmlText(aus, text);
+  return aus;
+}
+
+void htmlText(std::string& aus, const std::string& text) {
   for (size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) {
@@ -82,8 +86,9 @@ std::string htmlText(const std::string& text) {
       zeichen = c;  // not UTF-8: read the byte as Latin-1
       laenge = 1;
     }
-    aus += "&#" + std::to_string(zeichen) + ";";
+    aus += "&#";
+    aus += std::to_string(zeichen);
+    aus += ';';
     i += laenge;
   }
-  return aus;
 }

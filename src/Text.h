@@ -14,5 +14,7 @@ int zeichenAnzahl(const std::string& text);
 // `text` for an HTML page: &, <, > and " as entities, every character outside
 // ASCII as a numeric character reference.
 std::string htmlText(const std::string& text);
+// The same, appended to `aus`.
+void htmlText(std::string& aus, const std::string& text);
 
 #endif  // QUORVELL_TEXT_H_

@@ -171,65 +171,95 @@ Zahlformat::Zahlformat(const std::locale& loc) {
   gruppen_ = np.grouping();
 }
 
-std::string gruppiert(std::string_view ziffern, char trenn,
-                      std::string_view gruppen) {
+void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
+               std::string_view gruppen) {
   const auto gueltig = [](char g) {
     return g > 0 && g != std::numeric_limits<char>::max();
   };
-  std::string rueckwaerts;
-  rueckwaerts.reserve(ziffern.size() * 2);
+  // The sizes of the groups right of the first one, from the right.
+  char groessen[512];
+  size_t anzahl = 0;
+  size_t rest = ziffern.size();
   size_t gi = 0;
-  char groesse = gruppen.empty() ? 0 : gruppen[0];
-  int inGruppe = 0;
-  for (size_t k = ziffern.size(); k-- > 0;) {
-    if (gueltig(groesse) && inGruppe == groesse) {
-      rueckwaerts += trenn;
-      inGruppe = 0;
-      if (gi + 1 < gruppen.size()) groesse = gruppen[++gi];
-    }
-    rueckwaerts += ziffern[k];
-    ++inGruppe;
+  for (char g = gruppen.empty() ? 0 : gruppen[0];
+       gueltig(g) && rest > static_cast<size_t>(g) && anzahl < sizeof groessen;
+       g = gi + 1 < gruppen.size() ? gruppen[++gi] : g) {
+    groessen[anzahl++] = g;
+    rest -= static_cast<size_t>(g);
   }
-  return std::string(rueckwaerts.rbegin(), rueckwaerts.rend());
+  aus.append(ziffern.substr(0, rest));
+  while (anzahl > 0) {
+    const size_t g = static_cast<size_t>(groessen[--anzahl]);
+    aus += trenn;
+    aus.append(ziffern.substr(rest, g));
+    rest += g;
+  }
 }
 
-// Puts the locale's decimal point and digit groups into the C-formatted
-// number [anfang, ende).
-std::string Zahlformat::lokal(const char* anfang, const char* ende,
-                              bool gruppieren) const {
+// Appends the C-formatted number [anfang, ende) with the locale's decimal
+// point and digit groups.
+void Zahlformat::lokal(std::string& aus, const char* anfang, const char* ende,
+                       bool gruppieren) const {
   const char* punkt = std::find(anfang, ende, '.');
   const char* ziffern = anfang != ende && (*anfang == '-' || *anfang == '+')
                             ? anfang + 1
                             : anfang;
   const std::string_view ganzteil(ziffern,
                                   static_cast<size_t>(punkt - ziffern));
-  std::string text(anfang, ziffern);
+  aus.append(anfang, ziffern);
   if (gruppieren) {
-    text += gruppiert(ganzteil, trenn_, gruppen_);
+    gruppiert(aus, ganzteil, trenn_, gruppen_);
   } else {
-    text += ganzteil;
+    aus += ganzteil;
   }
   if (punkt != ende) {
-    text += dezimal_;
-    text.append(punkt + 1, ende);
+    aus += dezimal_;
+    aus.append(punkt + 1, ende);
   }
-  return text;
 }
 
-std::string Zahlformat::ganz(int64_t wert) const {
+void Zahlformat::ganz(std::string& aus, int64_t wert) const {
   char puffer[32];
   const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert);
-  return lokal(puffer, ergebnis.ptr, true);
+  lokal(aus, puffer, ergebnis.ptr, true);
 }
 
-std::string Zahlformat::fest3(double wert) const {
+namespace {
+
+static_assert(std::numeric_limits<long double>::digits >= 63,
+              "a double times 1000 must be exact in long double");
+
+/* Fixed notation with three decimals, as to_chars writes it. The 53-bit
+ * mantissa of a double times 1000 (10 bits) fits the 64-bit mantissa of long
+ * double exactly, so rounding that product once, ties to even, gives the
+ * thousandths that the general conversion would give, at a fraction of its
+ * cost. Values beyond 10^15 and non-finite ones take the general way. */
+char* festDrei(char* anfang, char* ende, double wert) {
+  const long double tausendstel = static_cast<long double>(wert) * 1000.0L;
+  if (!std::isfinite(wert) || std::fabs(tausendstel) >= 1e18L) {
+    return std::to_chars(anfang, ende, wert, std::chars_format::fixed, 3).ptr;
+  }
+  const auto n = static_cast<uint64_t>(std::fabs(std::nearbyint(tausendstel)));
+  char* p = anfang;
+  if (std::signbit(wert)) *p++ = '-';
+  p = std::to_chars(p, ende, n / 1000).ptr;
+  const auto rest = static_cast<unsigned>(n % 1000);
+  *p++ = '.';
+  *p++ = static_cast<char>('0' + rest / 100);
+  *p++ = static_cast<char>('0' + rest / 10 % 10);
+  *p++ = static_cast<char>('0' + rest % 10);
+  return p;
+}
+
+}  // namespace
+
+void Zahlformat::fest3(std::string& aus, double wert) const {
   char puffer[400];
-  const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert,
-                                      std::chars_format::fixed, 3);
-  return lokal(puffer, ergebnis.ptr, std::isfinite(wert));
+  lokal(aus, puffer, festDrei(puffer, puffer + sizeof puffer, wert),
+        std::isfinite(wert));
 }
 
-std::string Zahlformat::standard(double wert) const {
+void Zahlformat::standard(std::string& aus, double wert) const {
   char puffer[64];
   const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert,
                                       std::chars_format::general, 6);
@@ -242,5 +272,23 @@ std::string Zahlformat::standard(double wert) const {
       std::isfinite(wert) && (std::find(c, ende, '.') != ende || laenge < 3 ||
                               (std::isdigit(static_cast<unsigned char>(c[1])) &&
                                std::isdigit(static_cast<unsigned char>(c[2]))));
-  return lokal(c, ende, gruppieren);
+  lokal(aus, c, ende, gruppieren);
+}
+
+std::string Zahlformat::ganz(int64_t wert) const {
+  std::string aus;
+  ganz(aus, wert);
+  return aus;
+}
+
+std::string Zahlformat::fest3(double wert) const {
+  std::string aus;
+  fest3(aus, wert);
+  return aus;
+}
+
+std::string Zahlformat::standard(double wert) const {
+  std::string aus;
+  standard(aus, wert);
+  return aus;
 }

@@ -27,13 +27,13 @@ int64_t wrapMul(int64_t a, int64_t b);
 // A factor that is not finite gives what the double product gives.
 int64_t umrechnen(int64_t betrag, double faktor);
 
-// `ziffern` (decimal digits) with `trenn` between the digit groups that a
-// locale's grouping string describes: the first size counts from the right,
-// the last one repeats, and a size of zero, a negative one or CHAR_MAX ends
-// the grouping. "\3" gives groups of three: gruppiert("1234567", '.', "\3")
-// is "1.234.567".
-std::string gruppiert(std::string_view ziffern, char trenn,
-                      std::string_view gruppen);
+// Appends `ziffern` (decimal digits) to `aus` with `trenn` between the digit
+// groups that a locale's grouping string describes: the first size counts
+// from the right, the last one repeats, and a size of zero, a negative one or
+// CHAR_MAX ends the grouping. "\3" gives groups of three: "1234567" with '.'
+// becomes "1.234.567".
+void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
+               std::string_view gruppen);
 
 // The number format of a currency: "de_DE.utf8" for 0 (euro), "en_US.utf8"
 // otherwise. Where the system lacks the named locale, an equivalent numeric
@@ -46,20 +46,23 @@ const std::locale* systemLocale(int waehrung);
 
 // Writes numbers exactly as a stream imbued with `loc` writes them (digit
 // grouping and decimal separator included), without a stream per number, so
-// large tables format quickly.
+// large tables format quickly. Each form appends to a text or returns one.
 class Zahlformat {
  public:
   explicit Zahlformat(const std::locale& loc);
   // As `stream << wert`.
+  void ganz(std::string& aus, int64_t wert) const;
   std::string ganz(int64_t wert) const;
   // As `stream << std::fixed << std::setprecision(3) << wert`.
+  void fest3(std::string& aus, double wert) const;
   std::string fest3(double wert) const;
   // As `stream << wert` with the default format (6 significant digits).
+  void standard(std::string& aus, double wert) const;
   std::string standard(double wert) const;
 
  private:
-  std::string lokal(const char* anfang, const char* ende,
-                    bool gruppieren) const;
+  void lokal(std::string& aus, const char* anfang, const char* ende,
+             bool gruppieren) const;
 
   char dezimal_;
   char trenn_;

@@ -3,6 +3,7 @@
 
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Datendatei.h"
@@ -12,25 +13,33 @@
 
 namespace {
 
+// Standard error is tied to standard output: even an empty message would
+// flush the start-up lines written so far.
+void warne(const std::string& warnung) {
+  if (!warnung.empty()) std::cerr << warnung;
+}
+
 std::vector<Firma> ladeFirmen() {
   std::vector<Firma> firmen;
   std::vector<std::string> eintraege;
   std::string warnung;
   leseIndex("config/index.txt", eintraege, warnung);
-  std::cerr << warnung;
+  warne(warnung);
+  firmen.reserve(eintraege.size());
   for (const std::string& eintrag : eintraege) {
     std::string name;
     std::vector<Finanzen> berichte;
     warnung.clear();
     const bool gelesen =
         leseFirmendatei("data/" + eintrag, name, berichte, warnung);
-    std::cerr << warnung;
+    warne(warnung);
     if (!gelesen) continue;
+    // A line end, not a flush: on a terminal each line shows at once, into
+    // a file or pipe the start-up lines go in few writes.
     firmen.emplace_back();
-    std::cout << "Push_back" << std::endl;
+    std::cout << "Push_back\n";
     firmen.back().setAttr(name, berichte);
-    std::cout << "Firma " << firmen.back().getName() << " eingelesen."
-              << std::endl;
+    std::cout << "Firma " << firmen.back().getName() << " eingelesen.\n";
   }
   return firmen;
 }
@@ -42,10 +51,12 @@ int main() {
                "Revision: 1206 "
             << std::endl
             << std::endl;
-  const std::vector<Firma> firmen = ladeFirmen();
+  std::vector<Firma> firmen = ladeFirmen();
   std::cout << "Initialisiere Menuesystem" << std::endl;
   MenueSystem* menue = MenueSystem::gibMenue();
-  menue->setAttr(firmen, 5);
+  // The list is not used here again, so the menu system may take it over
+  // instead of a copy.
+  menue->setAttr(std::move(firmen), 5);
   std::cout << "Firmendaten in Menuesystem gespeichert" << std::endl;
   menue->start();
   return 0;

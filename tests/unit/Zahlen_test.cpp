@@ -112,10 +112,11 @@ const int64_t kGanze[] = {
     -1000, 99999, 100000, -1234567, INT64_C(1234567890123),
     kMax,  kMin};
 const double kKommazahlen[] = {
-    0.0,       -0.0,        0.0005,   0.0625, 0.1875,   -0.5,     0.125,
-    0.9995,    999.5,       999.9995, 1000.0, 99999.95, 100000.0, 999999.5,
-    1234567.5, -1234567.25, 1e15,     1e16,   1e21,     -1e21,    1.5e300,
-    -1e-7,     1e-5,        5e-324,   kNaN,   -kNaN,    kInf,     -kInf};
+    0.0, -0.0, 0.0005, 0.0625, 0.1875, -0.5, 0.125, 0.9995, 999.5, 999.9995,
+    1000.0, 99999.95, 100000.0, 999999.5, 1234567.5, -1234567.25, 1e15, 1e16,
+    1e21, -1e21, 1.5e300, -1e-7, 1e-5, 5e-324, kNaN, -kNaN, kInf, -kInf,
+    // Exact ties in the third decimal, rounded to the even neighbour.
+    0.3125, 0.4375, -1.0625, 2.9375};
 
 class ZahlenLocaleGegenSystem : public ::testing::TestWithParam<int> {};
 
