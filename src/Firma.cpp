@@ -39,37 +39,41 @@ bool Firma::gueltig(int i) const {
   return static_cast<unsigned>(i) < daten.size();
 }
 
+// The value `wert` of report `i`, or a zero of its type outside the reports.
+template <typename T>
+T Firma::anStelle(int i, T (Finanzen::*wert)() const) const {
+  return gueltig(i) ? (daten[i].*wert)() : T();
+}
+
 int64_t Firma::getUmsatz(int i) const {
-  return gueltig(i) ? daten[i].getUmsatz() : 0;
+  return anStelle(i, &Finanzen::getUmsatz);
 }
 
 int64_t Firma::getGewinn(int i) const {
-  return gueltig(i) ? daten[i].getGewinn() : 0;
+  return anStelle(i, &Finanzen::getGewinn);
 }
 
 int64_t Firma::getBilanzsumme(int i) const {
-  return gueltig(i) ? daten[i].getBilanzsumme() : 0;
+  return anStelle(i, &Finanzen::getBilanzsumme);
 }
 
 int64_t Firma::getEigenkapital(int i) const {
-  return gueltig(i) ? daten[i].getEigenkapital() : 0;
+  return anStelle(i, &Finanzen::getEigenkapital);
 }
 
 double Firma::getEKAnteil(int i) const {
-  return gueltig(i) ? daten[i].getEKAnteil() : 0.0;
+  return anStelle(i, &Finanzen::getEKAnteil);
 }
 
 double Firma::getUmsatzrendite(int i) const {
-  return gueltig(i) ? daten[i].getUmsatzrendite() : 0.0;
+  return anStelle(i, &Finanzen::getUmsatzrendite);
 }
 
 double Firma::getKonv(int i, int waehrung) const {
   return gueltig(i) ? daten[i].getKonv(waehrung) : 0.0;
 }
 
-tm Firma::getDatum(int i) const {
-  return gueltig(i) ? daten[i].getDatum() : tm();
-}
+tm Firma::getDatum(int i) const { return anStelle(i, &Finanzen::getDatum); }
 
 int Firma::getAnzahlTage() const { return getAnzahlTage(time(nullptr)); }
 

@@ -91,6 +91,8 @@ class Firma {
   Gerade passeGerade(Betrag wert) const;
   std::vector<double> wachstum(Betrag wert, Trend trend) const;
   bool gueltig(int i) const;
+  template <typename T>
+  T anStelle(int i, T (Finanzen::*wert)() const) const;
 
   std::vector<double> cagru;
   std::vector<double> cagrg;
