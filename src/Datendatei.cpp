@@ -20,8 +20,8 @@ std::string_view ohneBom(std::string_view text) {
 
 // The white space that separates words in both files: that of the C locale.
 bool istLeer(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' ||
-         c == '\f';
+  // Blank, or one of \t \n \v \f \r, which stand together in ASCII.
+  return c == ' ' || static_cast<unsigned char>(c - '\t') < 5;
 }
 
 bool istSteuerzeichen(char c) {
@@ -43,13 +43,20 @@ class Woerter {
 
   // Gives the next word; false at the end of the text.
   bool naechstes(Wort& wort) {
-    for (; pos_ < text_.size() && istLeer(text_[pos_]); ++pos_) {
-      if (text_[pos_] == '\n') ++zeile_;
+    // Local copies: a char store may alias the members, which would keep
+    // the loops from running in registers.
+    const char* p = text_.data() + pos_;
+    const char* const ende = text_.data() + text_.size();
+    int64_t zeile = zeile_;
+    for (; p != ende && istLeer(*p); ++p) {
+      if (*p == '\n') ++zeile;
     }
-    if (pos_ == text_.size()) return false;
-    const size_t anfang = pos_;
-    while (pos_ < text_.size() && !istLeer(text_[pos_])) ++pos_;
-    wort = {text_.substr(anfang, pos_ - anfang), zeile_};
+    const char* anfang = p;
+    while (p != ende && !istLeer(*p)) ++p;
+    pos_ = static_cast<size_t>(p - text_.data());
+    zeile_ = zeile;
+    if (anfang == ende) return false;
+    wort = {std::string_view(anfang, static_cast<size_t>(p - anfang)), zeile};
     return true;
   }
 
@@ -161,9 +168,25 @@ std::string_view ohnePlus(std::string_view wort) {
   return wort;
 }
 
+// Reads up to 18 digits, which cannot overflow, without the general
+// conversion; false for anything else.
+bool leseKurzeGanzzahl(std::string_view zahl, int64_t& wert) {
+  const bool negativ = !zahl.empty() && zahl[0] == '-';
+  if (negativ) zahl.remove_prefix(1);
+  if (zahl.empty() || zahl.size() > 18) return false;
+  int64_t n = 0;
+  for (const char c : zahl) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  wert = negativ ? -n : n;
+  return true;
+}
+
 // A signed 64-bit decimal integer.
 bool leseBetrag(std::string_view wort, int64_t& wert, std::string& grund) {
   const std::string_view zahl = ohnePlus(wort);
+  if (leseKurzeGanzzahl(zahl, wert)) return true;
   const char* ende = zahl.data() + zahl.size();
   const auto [rest, fehler] = std::from_chars(zahl.data(), ende, wert);
   if (rest != ende) {
