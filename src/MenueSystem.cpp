@@ -93,8 +93,10 @@ int MenueSystem::getLength(const Spalte& a) {
 void MenueSystem::displaySpalten() {
   std::cout << std::endl;
   saveState();
-  std::cout << std::fixed << std::setprecision(3) << std::right
-            << tabellenText(anzeige());
+  std::cout << std::fixed << std::setprecision(3) << std::right;
+  schreibeTabelle(anzeige(), [](std::string_view stueck) {
+    std::cout.write(stueck.data(), static_cast<std::streamsize>(stueck.size()));
+  });
 }
 
 void MenueSystem::buildFirmenSpalten() {

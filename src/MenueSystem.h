@@ -16,8 +16,12 @@ struct Anzeige;
 // carries meaning.
 struct Wert {
   std::string stw;
-  int64_t iw = 0;
-  double dw = 0.0;
+  // An amount column's cells hold `iw`, a ratio column's `dw`; the two share
+  // their place, and a cell is only ever read as what its column holds.
+  union {
+    int64_t iw = 0;
+    double dw;
+  };
   // The row this cell belongs to; it travels with the cell through a sort.
   int index = 0;
   // The value comes from a forecast report; shown with a leading "*".

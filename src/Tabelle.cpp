@@ -188,37 +188,74 @@ int spaltenMass(const Spalte& s, char trenn, const Zahlformat& zahl) {
   return laenge + 3;
 }
 
-std::string tabellenText(const Anzeige& a) {
+namespace {
+
+// Collects rendered text and hands it on in pieces of about 64 KiB, so that
+// a large table never stands whole in memory.
+class Stuecke {
+ public:
+  explicit Stuecke(const Ausgabe& ausgabe) : ausgabe_(ausgabe) {
+    text.reserve(kGroesse + kGroesse / 4);
+  }
+  // Hands the text on once it has grown past the piece size.
+  void weiter() {
+    if (text.size() >= kGroesse) ende();
+  }
+  void ende() {
+    ausgabe_(text);
+    text.clear();
+  }
+
+  std::string text;
+
+ private:
+  static constexpr size_t kGroesse = 64 * 1024;
+  const Ausgabe& ausgabe_;
+};
+
+Ausgabe sammle(std::string& ziel) {
+  return [&ziel](std::string_view stueck) { ziel += stueck; };
+}
+
+}  // namespace
+
+void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
   std::vector<int> breiten;
-  size_t zeilenLaenge = 1;
   for (const Spalte& s : a.spalten) {
     breiten.push_back(spaltenMass(s, a.trenn, a.zahl) + 2);
-    zeilenLaenge += static_cast<size_t>(breiten.back());
   }
-  std::string text;
-  text.reserve(zeilenLaenge * static_cast<size_t>(std::max(a.zeilen, 0) + 1));
+  Stuecke aus(ausgabe);
   for (size_t q = 0; q < a.spalten.size(); ++q) {
-    rechts(text, a.spalten[q].titel, breiten[q]);
+    rechts(aus.text, a.spalten[q].titel, breiten[q]);
   }
-  text += '\n';
+  aus.text += '\n';
   std::string feld;
   for (int k = 0; k < a.zeilen; ++k) {
     const int j = zeileAn(a, k);
     for (size_t q = 0; q < a.spalten.size(); ++q) {
       feld.clear();
       zelleAn(feld, a.spalten[q], j, a);
-      rechts(text, feld, breiten[q]);
+      rechts(aus.text, feld, breiten[q]);
     }
-    text += '\n';
+    aus.text += '\n';
+    aus.weiter();
   }
-  text += '\n';
-  text += sortZeile(a);
-  text += '\n';
+  aus.text += '\n';
+  aus.text += sortZeile(a);
+  aus.text += '\n';
+  aus.ende();
+}
+
+std::string tabellenText(const Anzeige& a) {
+  std::string text;
+  schreibeTabelle(a, sammle(text));
   return text;
 }
 
-std::string htmlSeite(const Anzeige& a) {
-  std::string html =
+void schreibeHtml(const Anzeige& a, const Ausgabe& ausgabe) {
+  Stuecke aus(ausgabe);
+  std::string& html = aus.text;
+  html +=
       "<html>\n<head>\n<title>\n"
       "Quorvell, gebaut am #BUILD_DATE, SVN #SVN_REV \n"
       "</title>\n</head>\n<body>\n<table>\n<tr>";
@@ -228,8 +265,6 @@ std::string htmlSeite(const Anzeige& a) {
     html += "</th>";
   }
   html += "</tr>\n";
-  html.reserve(html.size() + static_cast<size_t>(htmlZeilen(a)) *
-                                 (a.spalten.size() * 48 + 10));
   for (int p = 0; p < htmlZeilen(a); ++p) {
     const int j = zeileAn(a, p);
     html += "<tr>";
@@ -239,8 +274,15 @@ std::string htmlSeite(const Anzeige& a) {
       html += "</td>";
     }
     html += "</tr>\n";
+    aus.weiter();
   }
   html += "</table>\n</body>\n</html>";
+  aus.ende();
+}
+
+std::string htmlSeite(const Anzeige& a) {
+  std::string html;
+  schreibeHtml(a, sammle(html));
   return html;
 }
 

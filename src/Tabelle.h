@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <locale>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Zahlen.h"
@@ -51,14 +53,21 @@ std::string prozentText(double i, const std::locale& loc);
 // fraction, not as the percentage the cell shows.
 int spaltenMass(const Spalte& s, char trenn, const Zahlformat& zahl);
 
+// Takes a rendered text piece by piece.
+using Ausgabe = std::function<void(std::string_view stueck)>;
+
 // The table as printed: heading line, one line per row, an empty line, the
 // sort line and another empty line. Every field is right-aligned in the
 // width of its column; widths count characters, not bytes.
 std::string tabellenText(const Anzeige& a);
+// The same, handed to `ausgabe` in pieces of some kilobytes.
+void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe);
 
 // The export page: the shown columns and rows with raw values, texts
 // escaped, amounts and ratios written in the number format.
 std::string htmlSeite(const Anzeige& a);
+// The same, handed to `ausgabe` in pieces.
+void schreibeHtml(const Anzeige& a, const Ausgabe& ausgabe);
 // The progress lines the export prints: "I" and the display position before
 // each row, "J" and the column position before each cell.
 std::string htmlFortschritt(const Anzeige& a);

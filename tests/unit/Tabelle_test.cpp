@@ -20,9 +20,14 @@ Spalte spalte(int type, const std::vector<Wert>& werte,
   return s;
 }
 
-Wert zahl(int64_t iw, bool linReg = false) { return {"", iw, 0.0, 0, linReg}; }
-Wert quote(double dw, bool linReg = false) { return {"", 0, dw, 0, linReg}; }
-Wert text(const std::string& stw) { return {stw, 0, 0.0, 0, false}; }
+Wert zahl(int64_t iw, bool linReg = false) { return {"", iw, 0, linReg}; }
+Wert quote(double dw, bool linReg = false) {
+  Wert w;
+  w.dw = dw;
+  w.linReg = linReg;
+  return w;
+}
+Wert text(const std::string& stw) { return {stw, 0, 0, false}; }
 
 // The rows 0..zeilen-1 in that order.
 std::vector<int> folge(int zeilen) {
