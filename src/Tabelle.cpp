@@ -209,7 +209,7 @@ class Stuecke {
   std::string text;
 
  private:
-  static constexpr size_t kGroesse = 64 * 1024;
+  static constexpr size_t kGroesse = size_t{64} << 10;
   const Ausgabe& ausgabe_;
 };
 

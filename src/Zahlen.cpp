@@ -176,20 +176,22 @@ void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
   const auto gueltig = [](char g) {
     return g > 0 && g != std::numeric_limits<char>::max();
   };
-  // The sizes of the groups right of the first one, from the right.
-  char groessen[512];
+  // The sizes of the groups right of the first one, from the right; a valid
+  // size is positive, so it converts to an unsigned one as it is.
+  unsigned char groessen[512];
   size_t anzahl = 0;
   size_t rest = ziffern.size();
   size_t gi = 0;
   for (char g = gruppen.empty() ? 0 : gruppen[0];
-       gueltig(g) && rest > static_cast<size_t>(g) && anzahl < sizeof groessen;
+       gueltig(g) && rest > static_cast<unsigned char>(g) &&
+       anzahl < sizeof groessen;
        g = gi + 1 < gruppen.size() ? gruppen[++gi] : g) {
-    groessen[anzahl++] = g;
-    rest -= static_cast<size_t>(g);
+    groessen[anzahl++] = static_cast<unsigned char>(g);
+    rest -= static_cast<unsigned char>(g);
   }
   aus.append(ziffern.substr(0, rest));
   while (anzahl > 0) {
-    const size_t g = static_cast<size_t>(groessen[--anzahl]);
+    const size_t g = groessen[--anzahl];
     aus += trenn;
     aus.append(ziffern.substr(rest, g));
     rest += g;
