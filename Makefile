@@ -47,9 +47,9 @@ bench: build
 	python3 bench/run.py $(BUILD)/quorvell
 
 lint:
-	clang-format --dry-run --Werror src/*.h src/*.cpp tests/unit/*.cpp
+	clang-format --dry-run --Werror src/*.h src/*.cpp import/*.h import/*.cpp tests/unit/*.cpp
 	cmake -S . -B $(BUILD) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-	clang-tidy --quiet -p $(BUILD) src/*.cpp
+	clang-tidy --quiet -p $(BUILD) src/*.cpp import/*.cpp
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

@@ -11,6 +11,12 @@ A case is a directory under CASES_DIR:
                directory; FIXTURES_DIR is "fixtures" beside CASES_DIR
   work/        optional: the case's own files, copied into the working
                directory after the fixture (a data set of its own, save.dat)
+  import       optional: the arguments of quorvell-import, split as a shell
+               would; it runs in the working directory before run 1 and must
+               exit with status 0. It is looked up beside BINARY; where it
+               was not built, the case is skipped.
+  import.out   optional: expected standard output of the import
+  import.err   optional: expected standard error of the import
   runN.in      standard input of run N (N = 1, 2, ...), byte for byte
   runN.out     expected standard output of run N, byte for byte
   runN.err     optional: expected standard error of run N
@@ -25,6 +31,7 @@ of the actual output is replaced by "<TAGE>" before comparing.
 import difflib
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -70,6 +77,33 @@ def read(path):
         return f.read()
 
 
+def run_import(binary, case_dir, workdir):
+    """Runs quorvell-import as the case's file "import" says; returns a list
+    of failure descriptions."""
+    importer = os.path.join(os.path.dirname(binary), "quorvell-import")
+    args = shlex.split(read(os.path.join(case_dir, "import")).decode())
+    try:
+        proc = subprocess.run([importer] + args, cwd=workdir, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                              timeout=TIME_LIMIT)
+    except (OSError, subprocess.TimeoutExpired) as e:
+        return ["import failed: %s" % e]
+    failures = []
+    if proc.returncode != 0:
+        failures.append("import exited with status %d\nstderr:\n%s" % (
+            proc.returncode, proc.stderr.decode("utf-8", "replace")))
+    for name, actual in (("import.out", proc.stdout), ("import.err", proc.stderr)):
+        expected_path = os.path.join(case_dir, name)
+        if os.path.exists(expected_path) and actual != read(expected_path):
+            failures.append(diff_text(read(expected_path), actual, name))
+    return failures
+
+
+def needs_missing_importer(binary, case_dir):
+    return (os.path.exists(os.path.join(case_dir, "import")) and
+            not os.path.exists(os.path.join(os.path.dirname(binary), "quorvell-import")))
+
+
 def run_case(binary, case_dir):
     """Runs one case; returns a list of failure descriptions (empty: passed)."""
     runs = numbered_runs(case_dir)
@@ -88,6 +122,8 @@ def run_case(binary, case_dir):
         shutil.copytree(source, workdir, dirs_exist_ok=True)
     if os.path.isdir(os.path.join(case_dir, "work")):
         shutil.copytree(os.path.join(case_dir, "work"), workdir, dirs_exist_ok=True)
+    if os.path.exists(os.path.join(case_dir, "import")):
+        failures += run_import(binary, case_dir, workdir)
     for n in runs:
         stem = os.path.join(case_dir, "run%d" % n)
         if not os.path.exists(stem + ".out"):
@@ -138,9 +174,13 @@ def main(argv):
     cases_dir = argv[2]
     names = argv[3:] or sorted(d for d in os.listdir(cases_dir)
                                if os.path.isdir(os.path.join(cases_dir, d)))
-    passed = failed = 0
+    passed = failed = skipped = 0
     for name in names:
         case_dir = os.path.join(cases_dir, name)
+        if os.path.isdir(case_dir) and needs_missing_importer(binary, case_dir):
+            skipped += 1
+            print("skip %s (quorvell-import not built)" % name)
+            continue
         failures = (run_case(binary, case_dir) if os.path.isdir(case_dir)
                     else ["no such case"])
         if failures:
@@ -151,7 +191,8 @@ def main(argv):
         else:
             passed += 1
             print("ok   %s" % name)
-    print("%d passed, %d failed" % (passed, failed))
+    print("%d passed, %d failed" % (passed, failed) +
+          (", %d skipped" % skipped if skipped else ""))
     return 0 if failed == 0 and passed > 0 else 1
 
 

@@ -1,0 +1,32 @@
+#ifndef QUORVELL_IMPORT_H_
+#define QUORVELL_IMPORT_H_
+
+// One run of quorvell-import: reads the export and checks all of it, and only
+// then writes the company data files and, last, the index into the target
+// directory, reading every data file back with the program's own reader.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ImportZahlen.h"
+
+struct Optionen {
+  std::string tabelle;
+  std::string ziel;                // empty: the current directory
+  char trenner = 0;                // 0: found from the header line
+  std::optional<Zahlenstil> stil;  // empty: German with ';', English with ','
+  uint64_t einheit = 1;
+  std::optional<std::string> faktor[2];  // --eur-faktor, --usd-faktor as given
+  bool ueberschreiben = false;
+};
+
+// The exit status of quorvell-import.
+enum Ausgang { kErfolg = 0, kFehler = 1, kAufruffehler = 2 };
+
+// Runs the import and appends every message line to `meldungen`; returns the
+// exit status. Nothing is written unless the whole export is right and no
+// file would be replaced without `ueberschreiben`.
+Ausgang importiere(const Optionen& optionen, std::string& meldungen);
+
+#endif  // QUORVELL_IMPORT_H_

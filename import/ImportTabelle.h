@@ -1,0 +1,71 @@
+#ifndef QUORVELL_IMPORTTABELLE_H_
+#define QUORVELL_IMPORTTABELLE_H_
+
+// Turns the records of a spreadsheet export into companies: finds the columns
+// by their header names, reads and checks every field, gathers each company's
+// reports newest first and gives each company a file name; and writes the
+// text of the data files and of the index.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ImportCsv.h"
+#include "ImportZahlen.h"
+
+struct ImportBericht {
+  Datum datum;
+  int64_t betrag[4];  // Umsatz, Gewinn, Bilanzsumme, Eigenkapital
+  double faktor[2];   // EUR, USD
+  int zeile;          // the line of the CSV it comes from
+};
+
+struct ImportFirma {
+  std::string name;
+  std::string datei;  // its name in data/ and in the index
+  std::vector<ImportBericht> berichte;
+};
+
+// How the fields are read: number style, unit of the amounts, and the
+// factors given for all rows (--eur-faktor, --usd-faktor), if any.
+struct Importregeln {
+  Zahlenstil stil;
+  uint64_t einheit;
+  std::optional<double> faktor[2];
+};
+
+// Message lines, each ended by "\n". Of the errors only the first kMaxFehler
+// are kept, but all are counted.
+struct Meldungen {
+  static constexpr size_t kMaxFehler = 20;
+
+  void fehlerDazu(const std::string& text);
+
+  std::vector<std::string> fehler;
+  size_t fehlerAnzahl = 0;
+  std::vector<std::string> warnungen;
+};
+
+// The companies of the records `zeilen`, the first of which is the header, in
+// the order they first appear, each with its reports newest first and its
+// file name. Messages name `quelle` and the line. With any error the result is
+// incomplete and must not be written.
+std::vector<ImportFirma> leseFirmen(const std::vector<CsvZeile>& zeilen,
+                                    const Importregeln& regeln,
+                                    const std::string& quelle,
+                                    Meldungen& meldungen);
+
+// The file name of a company called `name`, without ".txt": lower-case ASCII
+// letters and digits with ae, oe, ue, ss for umlauts and sharp s, "_" between
+// words, other characters dropped; "firma" when nothing is left. Bytes that
+// are not UTF-8 count as Latin-1.
+std::string dateiStamm(const std::string& name);
+
+// The company's data file: its name, then one line per report.
+std::string datendateiText(const ImportFirma& firma);
+
+// The index: one file name per line.
+std::string indexText(const std::vector<ImportFirma>& firmen);
+
+#endif  // QUORVELL_IMPORTTABELLE_H_

@@ -1,0 +1,38 @@
+#include "ImportTabelle.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+TEST(ImportTabelle, DateinamenSindKleinesAsciiOhnePfadzeichen) {
+  const std::vector<std::pair<std::string, std::string>> faelle = {
+      {"Nordwerk AG", "nordwerk_ag"},
+      {"M\xC3\xBCller & S\xC3\xB6hne GmbH", "mueller_soehne_gmbh"},
+      {"\xC3\x84\xC3\x96\xC3\x9C \xC3\x9F", "aeoeue_ss"},
+      {"M\xFCller", "mueller"},  // Latin-1
+      {"Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale", "socit_gnrale"},
+      {"../../etc/passwd", "etc_passwd"},
+      {"A.B", "a_b"},
+      {"\xE6\xA0\xAA\xE5\xBC\x8F", "firma"},
+      {" -- ", "firma"},
+      {std::string(70, 'x') + " AG", std::string(60, 'x')},
+  };
+  for (const auto& [name, stamm] : faelle) EXPECT_EQ(stamm, dateiStamm(name));
+}
+
+TEST(ImportTabelle, GleicheDateinamenWerdenDurchnummeriert) {
+  std::vector<CsvZeile> zeilen = {
+      {1,
+       {"Firma", "Datum", "Umsatz", "Gewinn", "Bilanzsumme", "Eigenkapital",
+        "EUR-Faktor", "USD-Faktor"}}};
+  for (const char* name : {"Nord AG 2", "Nord AG", "nord-ag", "NORD AG"}) {
+    zeilen.push_back({2, {name, "31.12.2020", "1", "2", "3", "4", "1", "1"}});
+  }
+  Meldungen meldungen;
+  const std::vector<ImportFirma> firmen =
+      leseFirmen(zeilen, {Zahlenstil::deutsch, 1, {}}, "t.csv", meldungen);
+  EXPECT_EQ(0u, meldungen.fehlerAnzahl);
+  EXPECT_EQ("nord_ag_2.txt\nnord_ag.txt\nnord_ag_3.txt\nnord_ag_4.txt\n",
+            indexText(firmen));
+}

@@ -1,0 +1,213 @@
+#include "Import.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Dateien.h"
+
+namespace fs = std::filesystem;
+
+// A temporary directory with an export "t.csv" beside a target directory
+// "ziel" that already holds a data set.
+class Import : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char muster[] = "/tmp/import_XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(muster));
+    ordner = muster;
+    fs::create_directories(ordner + "/ziel/config");
+    fs::create_directories(ordner + "/ziel/data");
+    ASSERT_TRUE(ersetzeDatei(ordner + "/ziel/config/index.txt", "alt.txt\n"));
+    ASSERT_TRUE(ersetzeDatei(ordner + "/ziel/data/alt.txt",
+                             "Alt AG\n31-12-2020 1 2 3 4 1 1.2\n"));
+  }
+  void TearDown() override {
+    std::error_code fehler;
+    fs::remove_all(ordner, fehler);
+  }
+
+  // Imports `csv`; the messages come without the temporary directory.
+  Ausgang importiere(const std::string& csv, Optionen optionen = {}) {
+    EXPECT_TRUE(ersetzeDatei(ordner + "/t.csv", csv));
+    optionen.tabelle = ordner + "/t.csv";
+    optionen.ziel = ordner + "/ziel";
+    meldungen.clear();
+    const Ausgang ausgang = ::importiere(optionen, meldungen);
+    for (size_t p; (p = meldungen.find(ordner + "/")) != std::string::npos;) {
+      meldungen.erase(p, ordner.size() + 1);
+    }
+    return ausgang;
+  }
+
+  // Every directory ("name/") and file ("name [content]") below "ziel".
+  std::string abbild() const {
+    std::vector<std::string> eintraege;
+    std::error_code fehler;
+    for (fs::recursive_directory_iterator it(ordner + "/ziel", fehler), ende;
+         !fehler && it != ende; it.increment(fehler)) {
+      std::string name = it->path().lexically_relative(ordner + "/ziel");
+      std::string inhalt, lesefehler;
+      if (it->is_directory()) {
+        name += "/";
+      } else if (leseDatei(it->path().string(), inhalt, lesefehler)) {
+        name += " [" + inhalt + "]";
+      }
+      eintraege.push_back(name);
+    }
+    std::sort(eintraege.begin(), eintraege.end());
+    std::string text;
+    for (const std::string& e : eintraege) text += e + "\n";
+    return text;
+  }
+
+  std::string ordner;
+  std::string meldungen;
+};
+
+namespace {
+
+const std::string kKopf =
+    "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;EUR-Faktor;USD-"
+    "Faktor\n";
+
+struct Fall {
+  const char* was;
+  std::string csv;
+  const char* usdFaktor;
+  Ausgang ausgang;
+  std::string meldungen;
+};
+
+std::string zuVieleFehler() {
+  std::string csv = kKopf;
+  for (int i = 0; i < 25; ++i) csv += "A;31.12.2020;x;1;1;1;1;1\n";
+  return csv;
+}
+
+std::string zwanzigVon25() {
+  std::string text;
+  for (int z = 2; z < 22; ++z) {
+    text += "t.csv:" + std::to_string(z) +
+            ": Spalte \"Umsatz\": \"x\" ist keine Zahl, erwartet eine Zahl im "
+            "deutschen Format wie 1.234.567,8\n";
+  }
+  return text +
+         "quorvell-import: 25 Fehler, die ersten 20 stehen oben; nichts "
+         "geschrieben\n";
+}
+
+}  // namespace
+
+TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
+  const std::vector<Fall> faelle = {
+      {"fields, with lines counted across a quoted line break and CRLF",
+       "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;EUR-Faktor;USD-"
+       "Faktor;Notiz\r\n"
+       "Neu AG;31.12.2024;1.234;5;6;7;1;1,1;\"zwei\r\nZeilen\"\r\n"
+       "Neu AG;31.12.2023;1.234,5;5;6;7;1;1,1;\r\n"
+       "\"Ost\nKG\";2023-02-30;1.23;x;;1;0;1,1;\r\n"
+       "Sued;31.12.2023;1;2;3\r\n",
+       nullptr, kFehler,
+       "t.csv:4: Spalte \"Umsatz\": \"1.234,5\" ergibt mal Einheit 1 keinen "
+       "ganzen Betrag, erwartet eine ganze Zahl\n"
+       "t.csv:5: Spalte \"Firma\": \"Ost\\nKG\" enthaelt ein Steuerzeichen wie "
+       "einen Zeilenumbruch, erwartet einen Namen in einer Zeile\n"
+       "t.csv:5: Spalte \"Datum\": \"2023-02-30\" ist kein Tag des Kalenders, "
+       "erwartet Monat 1 bis 12 und einen Tag bis zum Monatsende\n"
+       "t.csv:5: Spalte \"Umsatz\": \"1.23\" hat ein Tausendertrennzeichen an "
+       "falscher Stelle, erwartet Dreiergruppen wie 1.234.567,8\n"
+       "t.csv:5: Spalte \"Gewinn\": \"x\" ist keine Zahl, erwartet eine Zahl "
+       "im deutschen Format wie 1.234.567,8\n"
+       "t.csv:5: Spalte \"Bilanzsumme\": \"\" ist leer, erwartet eine Zahl im "
+       "deutschen Format wie 1.234.567,8\n"
+       "t.csv:5: Spalte \"EUR-Faktor\": \"0\" ist kein Faktor groesser als 0, "
+       "erwartet etwa 1 oder 1,0824\n"
+       "t.csv:7: 5 Felder statt 9 wie in der Kopfzeile\n"
+       "quorvell-import: 8 Fehler; nichts geschrieben\n"},
+      {"the same year twice",
+       "Company,Date,Revenue,Profit,Assets,Equity,EUR factor,USD factor\n"
+       "A,2020-12-31,1,2,3,4,1,1.1\nA,2020-03-31,1,2,3,4,1,1.1\n",
+       nullptr, kFehler,
+       "t.csv:3: Firma \"A\": zweiter Bericht fuer 2020, der erste steht in "
+       "Zeile 2\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"missing columns",
+       "Firma;Datum;Umsatz;Gewinn;Bilanzsumme\nA;31.12.2020;1;2;3\n", nullptr,
+       kFehler,
+       "t.csv:1: es fehlen die Spalten Eigenkapital/Equity, EUR-Faktor/EUR "
+       "factor (oder --eur-faktor), USD-Faktor/USD factor (oder "
+       "--usd-faktor); gefundene Spalten: \"Firma\", \"Datum\", \"Umsatz\", "
+       "\"Gewinn\", \"Bilanzsumme\"\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"files that exist", kKopf + "Alt;31.12.2020;1;2;3;4;1;1,2\n", nullptr,
+       kFehler,
+       "quorvell-import: ziel/data/alt.txt gibt es schon; --ueberschreiben "
+       "ersetzt es\n"
+       "quorvell-import: ziel/config/index.txt gibt es schon; "
+       "--ueberschreiben ersetzt es\n"
+       "quorvell-import: 2 Fehler; nichts geschrieben\n"},
+      {"a header and no data", kKopf + ";;;;;;;\n", nullptr, kFehler,
+       "quorvell-import: t.csv enthaelt keine Zeile mit Daten\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"more errors than are listed", zuVieleFehler(), nullptr, kFehler,
+       zwanzigVon25()},
+      {"a quote left open", kKopf + "\"A;31.12.2020;1;2;3;4;1;1\n", nullptr,
+       kFehler,
+       "t.csv:2: Anfuehrungszeichen bis zum Dateiende nicht geschlossen, "
+       "erwartet ein schliessendes \"\n"},
+      {"a factor option not in the table's style",
+       kKopf + "A;31.12.2020;1;2;3;4;1;1\n", "1.13", kAufruffehler,
+       "quorvell-import: --usd-faktor \"1.13\" hat ein Tausendertrennzeichen "
+       "an falscher Stelle, erwartet Dreiergruppen wie 1.234.567,8\n"},
+  };
+  const std::string vorher = abbild();
+  for (const Fall& f : faelle) {
+    Optionen optionen;
+    if (f.usdFaktor != nullptr) optionen.faktor[1] = f.usdFaktor;
+    EXPECT_EQ(f.ausgang, importiere(f.csv, optionen)) << f.was;
+    EXPECT_EQ(f.meldungen, meldungen) << f.was;
+    EXPECT_EQ(vorher, abbild()) << f.was;
+  }
+}
+
+TEST_F(Import, UeberschreibenErsetztNurDieDateienDesImports) {
+  ASSERT_TRUE(ersetzeDatei(ordner + "/ziel/data/fremd.txt", "Fremd\n"));
+  Optionen optionen;
+  optionen.ueberschreiben = true;
+  const std::string csv = kKopf + "Neu AG;31.12.2021;1;2;3;4;1;1,2\n" +
+                          "Alt;31.12.2021;5;6;7;8;1;1,2\n";
+  ASSERT_EQ(kErfolg, importiere(csv, optionen));
+  EXPECT_EQ(
+      "quorvell-import: 2 Firmen mit 2 Berichten geschrieben: "
+      "ziel/config/index.txt und ziel/data/\n",
+      meldungen);
+  EXPECT_EQ(
+      "config/\n"
+      "config/index.txt [neu_ag.txt\nalt.txt\n]\n"
+      "data/\n"
+      "data/alt.txt [Alt\n31-12-2021 5 6 7 8 1 1.2\n]\n"
+      "data/fremd.txt [Fremd\n]\n"
+      "data/neu_ag.txt [Neu AG\n31-12-2021 1 2 3 4 1 1.2\n]\n",
+      abbild());
+}
+
+TEST_F(Import, SchreibfehlerNimmtNeueDateienZurueckUndLaesstDenIndex) {
+  fs::create_directory(ordner + "/ziel/data/b.txt");
+  const std::string vorher = abbild();
+  Optionen optionen;
+  optionen.ueberschreiben = true;
+  const std::string csv =
+      kKopf + "A;31.12.2021;1;2;3;4;1;1,2\n" + "B;31.12.2021;1;2;3;4;1;1,2\n";
+  EXPECT_EQ(kFehler, importiere(csv, optionen));
+  EXPECT_EQ(
+      "quorvell-import: ziel/data/b.txt kann nicht geschrieben werden\n"
+      "quorvell-import: Index nicht geschrieben, neu angelegte Dateien "
+      "wieder entfernt\n",
+      meldungen);
+  EXPECT_EQ(vorher, abbild());
+}
