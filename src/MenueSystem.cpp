@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <locale>
@@ -342,6 +341,7 @@ void MenueSystem::sortiereAnzeige() {
 // --------------------------------------------------------------------- input
 
 bool MenueSystem::leseWort(std::string& wort) {
+  pruefeAusgabe();
   if (std::cin >> wort) return true;
   eingabeEnde = true;
   wort = "q";
@@ -349,6 +349,7 @@ bool MenueSystem::leseWort(std::string& wort) {
 }
 
 bool MenueSystem::leseZahl(int& zahl) {
+  pruefeAusgabe();
   zahl = 0;
   std::cin >> std::ws;
   if (std::cin.peek() == std::char_traits<char>::eof()) {
@@ -725,7 +726,9 @@ void MenueSystem::saveHtml() {
 }
 
 bool MenueSystem::leseSpeicherstand() {
-  std::ifstream datei("save.dat");
+  std::string inhalt, fehler;
+  if (!leseDatei("save.dat", inhalt, fehler)) return false;
+  std::istringstream datei(inhalt);
   datei.imbue(std::locale::classic());
   long long akt, fidx, elem, anz, anzahl;
   if (!(datei >> akt >> fidx >> elem >> anz >> anzahl)) return false;

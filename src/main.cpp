@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Dateien.h"
 #include "Datendatei.h"
 #include "Finanzen.h"
 #include "Firma.h"
@@ -48,5 +49,6 @@ int main() {
   menue->setAttr(firmen, 5);
   std::cout << "Firmendaten in Menuesystem gespeichert" << std::endl;
   menue->start();
+  pruefeAusgabe();
   return 0;
 }
