@@ -2,7 +2,12 @@
 
 #include <cctype>
 
+#include "Dateien.h"
+
+// Before waiting for an answer, the question must have reached the user:
+// a failed standard output ends the program instead of asking on.
 bool Eingabe::wort(std::string& wort) {
+  pruefeAusgabe();
   if (ein_ >> wort) return true;
   ende_ = true;
   wort = "q";
@@ -10,6 +15,7 @@ bool Eingabe::wort(std::string& wort) {
 }
 
 bool Eingabe::zahl(int& zahl) {
+  pruefeAusgabe();
   zahl = 0;
   ein_ >> std::ws;
   if (ein_.peek() == std::char_traits<char>::eof()) {

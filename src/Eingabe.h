@@ -3,7 +3,9 @@
 
 // The user's answers, read from a stream as white-space separated words:
 // commands, and numbers at the prompts. Several answers may stand on one
-// line. Remembers when the input has ended, so that no menu waits for more.
+// line. Remembers when the input has ended, so that no menu waits for more,
+// and ends the program before it waits for an answer that standard output
+// could not ask for.
 
 #include <istream>
 #include <string>

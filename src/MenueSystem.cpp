@@ -448,7 +448,10 @@ void MenueSystem::saveState() {
 void MenueSystem::saveHtml() {
   const Anzeige a = anzeige();
   std::cout << "Tabelle test" << htmlFortschritt(a);
-  ersetzeDatei("tabelle.html", htmlSeite(a));
+  Ersatzdatei datei("tabelle.html");
+  schreibeHtml(a,
+               [&datei](std::string_view stueck) { datei.schreibe(stueck); });
+  datei.fertig();
 }
 
 void MenueSystem::loadState() {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "Dateien.h"
 #include "Datendatei.h"
 #include "Finanzen.h"
 #include "Firma.h"
@@ -59,5 +60,6 @@ int main() {
   menue->setAttr(std::move(firmen), 5);
   std::cout << "Firmendaten in Menuesystem gespeichert" << std::endl;
   menue->start();
+  pruefeAusgabe();
   return 0;
 }
