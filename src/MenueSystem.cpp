@@ -101,11 +101,13 @@ void MenueSystem::displaySpalten() {
 
 void MenueSystem::buildFirmenSpalten() {
   setloc();
+  hiddenSpalten.clear();
   hiddenSpalten = firmenKatalog(firmen, waehrung, waehrung_ISO[waehrung]);
 }
 
 void MenueSystem::buildDatenSpalten() {
   setloc();
+  hiddenSpalten.clear();
   hiddenSpalten = berichtsKatalog(firmen[findex], anzahlEintraege, waehrung,
                                   waehrung_ISO[waehrung]);
 }
@@ -118,6 +120,12 @@ void MenueSystem::spaltenAusKatalog() {
   spalten.clear();
   for (int p : benutzteSpalten) spalten.push_back(hiddenSpalten[p]);
   sortiereAnzeige();
+}
+
+void MenueSystem::katalogNeu(void (MenueSystem::*baue)()) {
+  spalten.clear();
+  (this->*baue)();
+  spaltenAusKatalog();
 }
 
 void MenueSystem::sortieren(Spalte tmp) {
@@ -246,8 +254,7 @@ std::string MenueSystem::firmenMenue() {
       rebuildFirmen();
     } else if (wort[0] == 'w') {
       setWaehrung();
-      buildFirmenSpalten();
-      spaltenAusKatalog();
+      katalogNeu(&MenueSystem::buildFirmenSpalten);
     } else if (wort[0] == 'q') {
       return wort;
     }
@@ -312,8 +319,7 @@ std::string MenueSystem::datenMenue(Firma p) {
       return wort;
     } else if (wort[0] == 'w') {
       setWaehrung();
-      buildDatenSpalten();
-      spaltenAusKatalog();
+      katalogNeu(&MenueSystem::buildDatenSpalten);
     } else if (wort[0] == 'q') {
       // Only the exact "q" ends the program; any other word leads back to the
       // company table, which must not show the forecast as the latest report.
@@ -409,8 +415,7 @@ void MenueSystem::neueVorhersage() {
   ++vorhersagen;
   firmen[findex].setVorhersage();
   ++anzahlEintraege;
-  buildDatenSpalten();
-  spaltenAusKatalog();
+  katalogNeu(&MenueSystem::buildDatenSpalten);
 }
 
 void MenueSystem::cleanFirma() {

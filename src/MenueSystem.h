@@ -112,6 +112,9 @@ class MenueSystem {
   void ersteSpalteAllein();
   // Shows the catalogue columns named by `benutzteSpalten` again and sorts.
   void spaltenAusKatalog();
+  // The catalogue rebuild keeping the user's columns: the shown columns go
+  // first, so that old and new cells are never held three times over.
+  void katalogNeu(void (MenueSystem::*baue)());
   // Sorts the rows by the sort column (by row number when none is shown).
   void sortiereAnzeige();
   // The shown table as the renderer takes it.
