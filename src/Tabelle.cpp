@@ -137,11 +137,17 @@ int zeileAn(const Anzeige& a, int position) {
              : -1;
 }
 
-// Appends `text` right-aligned in a field of `breite` characters.
-void rechts(std::string& zeile, const std::string& text, int breite) {
-  const int fehlt = breite - zeichenAnzahl(text);
-  if (fehlt > 0) zeile.append(static_cast<size_t>(fehlt), ' ');
+// Appends `text` right-aligned in a field of `breite` characters; `zeichen`
+// is its width in characters.
+void rechts(std::string& zeile, const std::string& text, int breite,
+            int zeichen) {
+  if (breite > zeichen)
+    zeile.append(static_cast<size_t>(breite - zeichen), ' ');
   zeile += text;
+}
+
+void rechts(std::string& zeile, const std::string& text, int breite) {
+  rechts(zeile, text, breite, zeichenAnzahl(text));
 }
 
 std::string sortZeile(const Anzeige& a) {
@@ -233,9 +239,13 @@ void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
   for (int k = 0; k < a.zeilen; ++k) {
     const int j = zeileAn(a, k);
     for (size_t q = 0; q < a.spalten.size(); ++q) {
+      const Spalte& s = a.spalten[q];
       feld.clear();
-      zelleAn(feld, a.spalten[q], j, a);
-      rechts(aus.text, feld, breiten[q]);
+      zelleAn(feld, s, j, a);
+      // Numbers are ASCII: one character per byte.
+      rechts(aus.text, feld, breiten[q],
+             s.type == kText ? zeichenAnzahl(feld)
+                             : static_cast<int>(feld.size()));
     }
     aus.text += '\n';
     aus.weiter();

@@ -40,6 +40,10 @@ size_t utf8Folge(const std::string& text, size_t i, uint32_t& zeichen) {
 }  // namespace
 
 int zeichenAnzahl(const std::string& text) {
+  // Most texts are plain ASCII: one character per byte.
+  unsigned char alle = 0;
+  for (const char c : text) alle |= static_cast<unsigned char>(c);
+  if (alle < 0x80) return static_cast<int>(text.size());
   int n = 0;
   uint32_t zeichen = 0;
   for (size_t i = 0; i < text.size(); ++n) {
@@ -57,38 +61,55 @@ std::string htmlText(const std::string& text) {
   return aus;
 }
 
+namespace {
+
+// A character that stands in a page as it is.
+bool unverfaenglich(unsigned char c) {
+  return c < 0x80 && c != '&' && c != '<' && c != '>' && c != '"';
+}
+
+// Appends the escaped form of the character at `text[i]`; returns its length.
+size_t maskiereAn(std::string& aus, const std::string& text, size_t i) {
+  const auto c = static_cast<unsigned char>(text[i]);
+  switch (c) {
+    case '&':
+      aus += "&amp;";
+      return 1;
+    case '<':
+      aus += "&lt;";
+      return 1;
+    case '>':
+      aus += "&gt;";
+      return 1;
+    case '"':
+      aus += "&quot;";
+      return 1;
+    default:
+      break;
+  }
+  uint32_t zeichen = 0;
+  size_t laenge = utf8Folge(text, i, zeichen);
+  if (laenge == 0) {
+    zeichen = c;  // not UTF-8: read the byte as Latin-1
+    laenge = 1;
+  }
+  aus += "&#";
+  aus += std::to_string(zeichen);
+  aus += ';';
+  return laenge;
+}
+
+}  // namespace
+
 void htmlText(std::string& aus, const std::string& text) {
   for (size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      switch (c) {
-        case '&':
-          aus += "&amp;";
-          break;
-        case '<':
-          aus += "&lt;";
-          break;
-        case '>':
-          aus += "&gt;";
-          break;
-        case '"':
-          aus += "&quot;";
-          break;
-        default:
-          aus += static_cast<char>(c);
-      }
-      ++i;
-      continue;
+    // A run of characters that need no escaping is appended at once.
+    size_t ende = i;
+    while (ende < text.size() &&
+           unverfaenglich(static_cast<unsigned char>(text[ende]))) {
+      ++ende;
     }
-    uint32_t zeichen = 0;
-    size_t laenge = utf8Folge(text, i, zeichen);
-    if (laenge == 0) {
-      zeichen = c;  // not UTF-8: read the byte as Latin-1
-      laenge = 1;
-    }
-    aus += "&#";
-    aus += std::to_string(zeichen);
-    aus += ';';
-    i += laenge;
+    aus.append(text, i, ende - i);
+    i = ende < text.size() ? ende + maskiereAn(aus, text, ende) : ende;
   }
 }

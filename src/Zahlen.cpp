@@ -171,31 +171,64 @@ Zahlformat::Zahlformat(const std::locale& loc) {
   gruppen_ = np.grouping();
 }
 
+namespace {
+
+// Walks the digit groups of a locale's grouping string from the right: the
+// first size counts from the right, the last one repeats, and a size of
+// zero, a negative one or CHAR_MAX ends the grouping.
+class Gruppen {
+ public:
+  explicit Gruppen(std::string_view gruppen) : gruppen_(gruppen) {}
+  // The size of the next group, 0 when grouping has ended.
+  size_t naechste() {
+    if (i_ >= gruppen_.size() && i_ > 0) return letzte_;
+    const char g = i_ < gruppen_.size() ? gruppen_[i_++] : 0;
+    letzte_ = g > 0 && g != std::numeric_limits<char>::max()
+                  ? static_cast<size_t>(g)
+                  : 0;
+    return letzte_;
+  }
+
+ private:
+  std::string_view gruppen_;
+  size_t i_ = 0;
+  size_t letzte_ = 0;
+};
+
+}  // namespace
+
+// The number of separators `n` digits get.
+size_t trennAnzahl(size_t n, std::string_view gruppen) {
+  size_t anzahl = 0;
+  Gruppen gruppe(gruppen);
+  for (size_t rest = n, g = gruppe.naechste(); g > 0 && rest > g;
+       g = gruppe.naechste()) {
+    rest -= g;
+    ++anzahl;
+  }
+  return anzahl;
+}
+
 void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
                std::string_view gruppen) {
-  const auto gueltig = [](char g) {
-    return g > 0 && g != std::numeric_limits<char>::max();
-  };
-  // The sizes of the groups right of the first one, from the right; a valid
-  // size is positive, so it converts to an unsigned one as it is.
-  unsigned char groessen[512];
-  size_t anzahl = 0;
-  size_t rest = ziffern.size();
-  size_t gi = 0;
-  for (char g = gruppen.empty() ? 0 : gruppen[0];
-       gueltig(g) && rest > static_cast<unsigned char>(g) &&
-       anzahl < sizeof groessen;
-       g = gi + 1 < gruppen.size() ? gruppen[++gi] : g) {
-    groessen[anzahl++] = static_cast<unsigned char>(g);
-    rest -= static_cast<unsigned char>(g);
+  const size_t laenge = ziffern.size() + trennAnzahl(ziffern.size(), gruppen);
+  // Filled from the right in a buffer on the stack, then appended at once.
+  char puffer[512];
+  std::string gross;
+  char* anfang = puffer;
+  if (laenge > sizeof puffer) {
+    gross.resize(laenge);
+    anfang = gross.data();
   }
-  aus.append(ziffern.substr(0, rest));
-  while (anzahl > 0) {
-    const size_t g = groessen[--anzahl];
-    aus += trenn;
-    aus.append(ziffern.substr(rest, g));
-    rest += g;
+  char* z = anfang + laenge;
+  const char* q = ziffern.data() + ziffern.size();
+  Gruppen gruppe(gruppen);
+  while (z - anfang > q - ziffern.data()) {
+    for (size_t g = gruppe.naechste(); g > 0; --g) *--z = *--q;
+    *--z = trenn;
   }
+  while (q != ziffern.data()) *--z = *--q;
+  aus.append(anfang, laenge);
 }
 
 // Appends the C-formatted number [anfang, ende) with the locale's decimal
@@ -241,7 +274,7 @@ char* festDrei(char* anfang, char* ende, double wert) {
   if (!std::isfinite(wert) || std::fabs(tausendstel) >= 1e18L) {
     return std::to_chars(anfang, ende, wert, std::chars_format::fixed, 3).ptr;
   }
-  const auto n = static_cast<uint64_t>(std::fabs(std::nearbyint(tausendstel)));
+  const auto n = static_cast<uint64_t>(std::fabs(std::rint(tausendstel)));
   char* p = anfang;
   if (std::signbit(wert)) *p++ = '-';
   p = std::to_chars(p, ende, n / 1000).ptr;
