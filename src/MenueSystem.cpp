@@ -198,12 +198,16 @@ void MenueSystem::rebuildFirmen() { oeffneFirmen(false); }
 void MenueSystem::oeffneFirmen(bool behalten) {
   buildFirmenSpalten();
   anzahlEintraege = static_cast<int>(firmen.size());
+  zeigeKatalog(behalten);
+  std::cout << std::endl;
+}
+
+void MenueSystem::zeigeKatalog(bool behalten) {
   if (behalten) {
     spaltenAusKatalog();
   } else {
     ersteSpalteAllein();
   }
-  std::cout << std::endl;
 }
 
 void MenueSystem::ersteSpalteAllein() {
@@ -290,11 +294,7 @@ std::string MenueSystem::oeffneDaten(bool behalten) {
   spalten.clear();
   anzahlEintraege = berichtsZeilen();
   buildDatenSpalten();
-  if (behalten) {
-    spaltenAusKatalog();
-  } else {
-    ersteSpalteAllein();
-  }
+  zeigeKatalog(behalten);
   neueVorhersage();
   std::cout << std::endl;
   return datenMenue(p);
@@ -330,18 +330,18 @@ std::string MenueSystem::datenMenue(Firma p) {
   return wort;
 }
 
-void MenueSystem::zeigeSpaltenliste(const std::vector<Spalte>& liste) {
+int MenueSystem::waehleAus(const std::vector<Spalte>& liste) {
   for (size_t i = 0; i < liste.size(); ++i) {
     std::cout << i + 1 << ") " << liste[i].titel << '\n';
   }
+  const int n = inputInt();
+  return n >= 1 && n <= static_cast<int>(liste.size()) ? n - 1 : -1;
 }
 
 void MenueSystem::neueSpalte() {
   std::cout << std::endl << "Neue Spalte anhaengen:" << std::endl;
-  zeigeSpaltenliste(hiddenSpalten);
-  const int n = inputInt();
-  if (n < 1 || n > static_cast<int>(hiddenSpalten.size())) return;
-  spalteEinfuegen(static_cast<int>(spalten.size()), n - 1);
+  const int k = waehleAus(hiddenSpalten);
+  if (k >= 0) spalteEinfuegen(static_cast<int>(spalten.size()), k);
 }
 
 void MenueSystem::deleteSpalte() {
@@ -351,38 +351,32 @@ void MenueSystem::deleteSpalte() {
     return;
   }
   std::cout << std::endl << "Spalte loeschen:" << std::endl;
-  zeigeSpaltenliste(spalten);
-  const int n = inputInt();
-  if (n < 1 || n > static_cast<int>(spalten.size())) return;
-  spalteEntfernen(n - 1);
+  const int stelle = waehleAus(spalten);
+  if (stelle >= 0) spalteEntfernen(stelle);
 }
 
 void MenueSystem::insertSpalte() {
   std::cout << std::endl << "Neue Spalte einfuegen:" << std::endl;
-  zeigeSpaltenliste(hiddenSpalten);
-  const int n = inputInt();
-  if (n < 1 || n > static_cast<int>(hiddenSpalten.size())) return;
-  std::cout << std::endl << n << std::endl;
+  const int k = waehleAus(hiddenSpalten);
+  if (k < 0) return;
+  std::cout << std::endl << k + 1 << std::endl;
   std::cout << std::endl
             << "Vor welcher Stelle soll die Spalte eingefuegt werden?"
             << std::endl;
-  zeigeSpaltenliste(spalten);
-  const int stelle = inputInt();
-  if (stelle < 1 || stelle > static_cast<int>(spalten.size())) return;
-  spalteEinfuegen(stelle - 1, n - 1);
+  const int stelle = waehleAus(spalten);
+  if (stelle >= 0) spalteEinfuegen(stelle, k);
 }
 
 void MenueSystem::sortSpalten() {
   std::cout << std::endl << "Sortieren nach Spalte:" << std::endl;
-  zeigeSpaltenliste(spalten);
-  const int n = inputInt();
-  if (n < 1 || n > static_cast<int>(spalten.size())) return;
+  const int stelle = waehleAus(spalten);
+  if (stelle < 0) return;
   std::cout << std::endl << "Aufsteigend(j/n)? " << std::flush;
   std::string wort;
   while (eingabe.wort(wort) && wort != "j" && wort != "n") {
   }
   if (eingabe.zuEnde()) return;
-  sortSpalte = n - 1;
+  sortSpalte = stelle;
   aufsteigend = wort == "j";
   sortieren(spalten[sortSpalte]);
 }

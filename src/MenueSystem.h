@@ -94,8 +94,9 @@ class MenueSystem {
   bool spaltenBefehl(char befehl);
   // Prints the menu lines, with `zurueck` as the line of the command "f".
   void zeigeMenue(const char* zurueck);
-  // Prints the numbered list "1) title" of the given columns.
-  void zeigeSpaltenliste(const std::vector<Spalte>& liste);
+  // Prints the numbered list "1) title" of `liste` and reads a number; the
+  // position chosen (from 0), or -1 for a number outside the list.
+  int waehleAus(const std::vector<Spalte>& liste);
   // Shows catalogue column `katalogPos` at shown position `stelle` and keeps
   // the sort on its column.
   void spalteEinfuegen(int stelle, int katalogPos);
@@ -108,6 +109,9 @@ class MenueSystem {
   // Opens the detail view of `firmen[findex]` the same way, with its
   // forecast row, and runs its menu; returns the word that left it.
   std::string oeffneDaten(bool behalten);
+  // Shows the columns of a freshly built catalogue: with `behalten` those of
+  // `benutzteSpalten`, otherwise the view reset.
+  void zeigeKatalog(bool behalten);
   // The view reset: the first catalogue column alone, sorted ascending.
   void ersteSpalteAllein();
   // Shows the catalogue columns named by `benutzteSpalten` again and sorts.

@@ -116,7 +116,10 @@ const double kKommazahlen[] = {
     1000.0, 99999.95, 100000.0, 999999.5, 1234567.5, -1234567.25, 1e15, 1e16,
     1e21, -1e21, 1.5e300, -1e-7, 1e-5, 5e-324, kNaN, -kNaN, kInf, -kInf,
     // Exact ties in the third decimal, rounded to the even neighbour.
-    0.3125, 0.4375, -1.0625, 2.9375};
+    0.3125, 0.4375, -1.0625, 2.9375,
+    // Where six significant digits switch between fixed and exponent form.
+    0.0001, 0.00001, 9.99999e-5, 123456.0, 999999.0, 1234567.0, 1e6,
+    9.999995e5};
 
 class ZahlenLocaleGegenSystem : public ::testing::TestWithParam<int> {};
 
@@ -184,6 +187,10 @@ TEST_P(ZahlformatWieStream, GanzFestUndStandardformat) {
     x = x * 6364136223846793005u + 1442695040888963407u;
     const double mantisse = static_cast<double>(x >> 11) / 9007199254740992.0;
     werte.push_back((k % 2 ? -1 : 1) * mantisse * std::pow(10.0, k % 25 - 8));
+    // The same with one to eight significant digits, as ratios have them.
+    const double stellen = std::pow(10.0, k % 8);
+    werte.push_back(std::round(mantisse * stellen) / stellen *
+                    std::pow(10.0, k % 13 - 6));
   }
   for (double d : werte) {
     EXPECT_EQ(mitLocale(l, d), zahl.standard(d)) << d;
