@@ -1,13 +1,14 @@
 #ifndef QUORVELL_FINANZEN_H_
 #define QUORVELL_FINANZEN_H_
 
-#include <cstdint>
-#include <ctime>
-
 // One annual report of a company: its date, four money amounts, the factors
 // that convert the amounts into euro and US dollars, and whether the report is
 // a forecast computed from trend lines. Also derives the two ratios the tables
 // show.
+
+#include <cstdint>
+#include <ctime>
+
 class Finanzen {
  public:
   Finanzen();

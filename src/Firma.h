@@ -1,6 +1,11 @@
 #ifndef QUORVELL_FIRMA_H_
 #define QUORVELL_FIRMA_H_
 
+// One company: its name, its reports newest first, a least-squares trend line
+// over calendar years for each of the four money series, and the three-year
+// growth rates of revenue and profit. Setting the reports recomputes
+// everything derived from them.
+
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -8,10 +13,6 @@
 
 #include "Finanzen.h"
 
-// One company: its name, its reports newest first, a least-squares trend line
-// over calendar years for each of the four money series, and the three-year
-// growth rates of revenue and profit. Setting the reports recomputes
-// everything derived from them.
 class Firma {
  public:
   Firma();

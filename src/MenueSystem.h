@@ -1,6 +1,10 @@
 #ifndef QUORVELL_MENUESYSTEM_H_
 #define QUORVELL_MENUESYSTEM_H_
 
+// The menu system: the one object that holds the companies and the state of
+// the table view and runs the conversation with the user, and the table
+// types it shows, a column (Spalte) of cells (Wert).
+
 #include <cstdint>
 #include <ctime>
 #include <iostream>
