@@ -93,7 +93,13 @@ void MenueSystem::displaySpalten() {
   std::cout << std::endl;
   saveState();
   std::cout << std::fixed << std::setprecision(3) << std::right;
-  schreibeTabelle(anzeige(), [](std::string_view stueck) {
+  // Shown columns are copies of catalogue columns, so their measures are
+  // those taken when the catalogue was built.
+  std::vector<int> masse;
+  for (int p : benutzteSpalten) masse.push_back(katalogMasse[p]);
+  Anzeige a = anzeige();
+  a.masse = &masse;
+  schreibeTabelle(a, [](std::string_view stueck) {
     std::cout.write(stueck.data(), static_cast<std::streamsize>(stueck.size()));
   });
 }
@@ -102,6 +108,7 @@ void MenueSystem::buildFirmenSpalten() {
   setloc();
   hiddenSpalten.clear();
   hiddenSpalten = firmenKatalog(firmen, waehrung, waehrung_ISO[waehrung]);
+  missKatalog();
 }
 
 void MenueSystem::buildDatenSpalten() {
@@ -109,6 +116,12 @@ void MenueSystem::buildDatenSpalten() {
   hiddenSpalten.clear();
   hiddenSpalten = berichtsKatalog(firmen[findex], anzahlEintraege, waehrung,
                                   waehrung_ISO[waehrung]);
+  missKatalog();
+}
+
+void MenueSystem::missKatalog() {
+  katalogMasse.clear();
+  for (const Spalte& s : hiddenSpalten) katalogMasse.push_back(getLength(s));
 }
 
 int MenueSystem::berichtsZeilen() const {

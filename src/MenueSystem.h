@@ -125,6 +125,8 @@ class MenueSystem {
   void katalogNeu(void (MenueSystem::*baue)());
   // Sorts the rows by the sort column (by row number when none is shown).
   void sortiereAnzeige();
+  // Measures every catalogue column once, under the locale it was built in.
+  void missKatalog();
   // The shown table as the renderer takes it.
   Anzeige anzeige() const;
   // Rows of the detail view before forecasts.
@@ -148,6 +150,8 @@ class MenueSystem {
   char trenn[2] = {'.', ','};
   // Standard input; once it has ended every menu leaves as with "q".
   Eingabe eingabe{std::cin};
+  // getLength of each catalogue column, taken when the catalogue is built.
+  std::vector<int> katalogMasse;
 
   static MenueSystem* instanz;
 };

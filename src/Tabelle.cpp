@@ -227,8 +227,10 @@ Ausgabe sammle(std::string& ziel) {
 
 void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
   std::vector<int> breiten;
-  for (const Spalte& s : a.spalten) {
-    breiten.push_back(spaltenMass(s, a.trenn, a.zahl) + 2);
+  for (size_t q = 0; q < a.spalten.size(); ++q) {
+    breiten.push_back(
+        (a.masse ? (*a.masse)[q] : spaltenMass(a.spalten[q], a.trenn, a.zahl)) +
+        2);
   }
   Stuecke aus(ausgabe);
   for (size_t q = 0; q < a.spalten.size(); ++q) {

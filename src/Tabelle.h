@@ -32,6 +32,9 @@ struct Anzeige {
   char trenn;
   // Writes ratios on the console and every number of the page.
   Zahlformat zahl;
+  // The measure (spaltenMass) of each shown column when it is known already;
+  // null to measure them.
+  const std::vector<int>* masse = nullptr;
 };
 
 // `a` with copies of `b` put in front until it is `c` long; a longer text

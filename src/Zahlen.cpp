@@ -211,6 +211,10 @@ size_t trennAnzahl(size_t n, std::string_view gruppen) {
 
 void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
                std::string_view gruppen) {
+  if (ziffern.size() <= 3 && !gruppen.empty() && gruppen[0] >= 3) {
+    aus += ziffern;  // a single group, as most small numbers are
+    return;
+  }
   const size_t laenge = ziffern.size() + trennAnzahl(ziffern.size(), gruppen);
   // Filled from the right in a buffer on the stack, then appended at once.
   char puffer[512];
@@ -241,7 +245,7 @@ void Zahlformat::lokal(std::string& aus, const char* anfang, const char* ende,
                             : anfang;
   const std::string_view ganzteil(ziffern,
                                   static_cast<size_t>(punkt - ziffern));
-  aus.append(anfang, ziffern);
+  aus.append(anfang, static_cast<size_t>(ziffern - anfang));
   if (gruppieren) {
     gruppiert(aus, ganzteil, trenn_, gruppen_);
   } else {
@@ -249,7 +253,7 @@ void Zahlformat::lokal(std::string& aus, const char* anfang, const char* ende,
   }
   if (punkt != ende) {
     aus += dezimal_;
-    aus.append(punkt + 1, ende);
+    aus.append(punkt + 1, static_cast<size_t>(ende - punkt - 1));
   }
 }
 
@@ -294,12 +298,64 @@ void Zahlformat::fest3(std::string& aus, double wert) const {
         std::isfinite(wert));
 }
 
+namespace {
+
+/* Six significant digits in fixed notation, as to_chars (and a stream's
+ * default format) writes values from 10^-4 to below 10^6: the digits
+ * rounded, the decimal point placed, trailing zeros dropped. The value is
+ * scaled to six integer digits in long double, where a double times an exact
+ * power of ten errs by less than 10^-13 at that size; so unless it lies within
+ * 10^-6 of a tie, rounding it gives the correctly rounded digits. Everything
+ * else (ties, the exponent form, zero, subnormal and non-finite values) takes
+ * the general conversion. Returns null when the fast way does not apply. */
+char* sechsStellenFest(char* anfang, double wert) {
+  static constexpr long double kZehnHoch[] = {1e0L, 1e1L, 1e2L, 1e3L, 1e4L,
+                                              1e5L, 1e6L, 1e7L, 1e8L, 1e9L};
+  const double betrag = std::fabs(wert);
+  if (!std::isnormal(wert) || betrag < 1e-4 || betrag >= 1e6) return nullptr;
+  // An estimate that is one off is caught by the range check below.
+  int exponent = static_cast<int>(std::floor(std::log10(betrag)));
+  const long double skaliert =
+      static_cast<long double>(betrag) * kZehnHoch[5 - exponent];
+  const long double gerundet = std::rint(skaliert);
+  const long double rest = skaliert - std::floor(skaliert);
+  if (skaliert < 99999.5L || gerundet > 999999.0L ||
+      std::fabs(rest - 0.5L) < 1e-6L) {
+    return nullptr;
+  }
+  char ziffern[8];
+  std::to_chars(ziffern, ziffern + sizeof ziffern,
+                static_cast<uint32_t>(gerundet));
+  // Place the decimal point after exponent + 1 digits, or pad with zeros.
+  char* p = anfang;
+  if (std::signbit(wert)) *p++ = '-';
+  if (exponent < 0) {
+    *p++ = '0';
+    *p++ = '.';
+    for (int i = -1; i > exponent; --i) *p++ = '0';
+    p = std::copy(ziffern, ziffern + 6, p);
+  } else {
+    p = std::copy(ziffern, ziffern + exponent + 1, p);
+    *p++ = '.';
+    p = std::copy(ziffern + exponent + 1, ziffern + 6, p);
+  }
+  while (p[-1] == '0') --p;
+  if (p[-1] == '.') --p;
+  return p;
+}
+
+char* sechsStellen(char* anfang, char* ende, double wert) {
+  char* schnell = sechsStellenFest(anfang, wert);
+  if (schnell != nullptr) return schnell;
+  return std::to_chars(anfang, ende, wert, std::chars_format::general, 6).ptr;
+}
+
+}  // namespace
+
 void Zahlformat::standard(std::string& aus, double wert) const {
   char puffer[64];
-  const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert,
-                                      std::chars_format::general, 6);
   const char* c = puffer;
-  const char* ende = ergebnis.ptr;
+  const char* ende = sechsStellen(puffer, puffer + sizeof puffer, wert);
   const long laenge = ende - c;
   // Streams group the integer digits unless the text is in exponent form
   // without a decimal point (such as 1e+06).
