@@ -15,14 +15,15 @@
 #include <string>
 #include <utility>
 
+#include "Testdaten.h"
+
 // A working directory "arbeit" inside a fresh directory, removed again with
 // everything in it.
 class Dateiersatz : public ::testing::Test {
  protected:
   void SetUp() override {
-    char muster[] = "/tmp/dateiersatz_XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(muster));
-    ordner = muster;
+    ordner = neuerOrdner("dateiersatz");
+    ASSERT_FALSE(ordner.empty());
     arbeit = ordner + "/arbeit";
     ASSERT_EQ(0, mkdir(arbeit.c_str(), 0700));
     pfad = arbeit + "/save.dat";

@@ -15,9 +15,8 @@
 class Firmendatei : public ::testing::Test {
  protected:
   void SetUp() override {
-    char muster[] = "/tmp/firmendatei_XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(muster));
-    verzeichnis = muster;
+    verzeichnis = neuerOrdner("firmendatei");
+    ASSERT_FALSE(verzeichnis.empty());
   }
   void TearDown() override {
     for (const std::string& p : dateien) unlink(p.c_str());

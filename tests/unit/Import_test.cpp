@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Dateien.h"
+#include "Testdaten.h"
 
 namespace fs = std::filesystem;
 
@@ -17,9 +18,8 @@ namespace fs = std::filesystem;
 class Import : public ::testing::Test {
  protected:
   void SetUp() override {
-    char muster[] = "/tmp/import_XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(muster));
-    ordner = muster;
+    ordner = neuerOrdner("import");
+    ASSERT_FALSE(ordner.empty());
     fs::create_directories(ordner + "/ziel/config");
     fs::create_directories(ordner + "/ziel/data");
     ASSERT_TRUE(ersetzeDatei(ordner + "/ziel/config/index.txt", "alt.txt\n"));

@@ -64,10 +64,9 @@ class MenueSitzung : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(getcwd(alt, sizeof alt), nullptr);
-    char vorlage[] = "/tmp/menuesystem_test_XXXXXX";
-    ASSERT_NE(mkdtemp(vorlage), nullptr);
-    verzeichnis = vorlage;
-    ASSERT_EQ(chdir(vorlage), 0);
+    verzeichnis = neuerOrdner("menuesystem_test");
+    ASSERT_FALSE(verzeichnis.empty());
+    ASSERT_EQ(chdir(verzeichnis.c_str()), 0);
   }
 
   void TearDown() override {

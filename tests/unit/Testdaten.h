@@ -3,6 +3,8 @@
 
 // Builders for the reports the unit tests feed to the classes.
 
+#include <stdlib.h>
+
 #include <cstdint>
 #include <ctime>
 #include <locale>
@@ -42,6 +44,13 @@ inline std::string text(const Finanzen& f) {
       << f.getBilanzsumme() << ' ' << f.getEigenkapital() << ' ' << f.getKonv(0)
       << ' ' << f.getKonv(1) << (f.getVorhersage() ? " *" : "");
   return out.str();
+}
+
+// A fresh directory /tmp/<name>_XXXXXX for one test; empty when none can be
+// made.
+inline std::string neuerOrdner(const std::string& name) {
+  std::string muster = "/tmp/" + name + "_XXXXXX";
+  return mkdtemp(muster.data()) != nullptr ? muster : std::string();
 }
 
 #endif  // QUORVELL_TESTS_TESTDATEN_H_
