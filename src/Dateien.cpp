@@ -121,6 +121,15 @@ bool schreibeGanz(int fd, std::string_view inhalt) {
   return true;
 }
 
+// Exchanges the files at `a` and `b` in one step when `b` is a regular file;
+// false, with nothing changed, otherwise or where the file system cannot.
+bool tauscheMitAlter(const std::string& a, const std::string& b) {
+  struct stat alt {};
+  return lstat(b.c_str(), &alt) == 0 && S_ISREG(alt.st_mode) &&
+         renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) ==
+             0;
+}
+
 }  // namespace
 
 bool leseDatei(const std::string& pfad, std::string& inhalt,
@@ -138,7 +147,8 @@ bool leseDatei(const std::string& pfad, std::string& inhalt,
   return gelesen;
 }
 
-Ersatzdatei::Ersatzdatei(const std::string& pfad) : pfad_(pfad) {
+Ersatzdatei::Ersatzdatei(const std::string& pfad, Ablage ablage)
+    : pfad_(pfad), ablage_(ablage) {
   sigset_t ende;
   sigemptyset(&ende);
   for (int s : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) sigaddset(&ende, s);
@@ -165,11 +175,20 @@ bool Ersatzdatei::fertig() {
   if (fd_ < 0) return false;
   const bool geschlossen = close(fd_) == 0;
   fd_ = -1;
-  if (!geschlossen || std::rename(temp_.c_str(), pfad_.c_str()) != 0) {
-    return false;
-  }
+  if (!geschlossen || !legeAb()) return false;
   temp_.clear();
   return true;
+}
+
+bool Ersatzdatei::legeAb() {
+  if (ablage_ == Ablage::kSchnell && tauscheMitAlter(temp_, pfad_)) {
+    // The temporary name now holds the old file.
+    if (unlink(temp_.c_str()) == 0) return true;
+    // What stood there was no longer a file by then: it goes back.
+    tauscheMitAlter(temp_, pfad_);
+    return false;
+  }
+  return std::rename(temp_.c_str(), pfad_.c_str()) == 0;
 }
 
 bool ersetzeDatei(const std::string& pfad, const std::string& inhalt) {

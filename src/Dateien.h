@@ -23,15 +23,27 @@ bool leseDatei(const std::string& pfad, std::string& inhalt,
                std::string& fehler);
 
 // A file replaced whole: its new content goes, piece by piece, into a
-// temporary file created new beside it, which fertig() renames into place.
+// temporary file created new beside it, which fertig() puts into place.
 // Nothing that already exists is opened for writing, so a link planted at
 // any name is never followed. Of two processes replacing the same file, the
-// later rename wins whole. Until fertig(), and whenever anything fails, the
+// later one wins whole. Until fertig(), and whenever anything fails, the
 // old file stays as it was; signals that end the program from outside wait
 // while the object lives, so no temporary file is left behind.
 class Ersatzdatei {
  public:
-  explicit Ersatzdatei(const std::string& pfad);
+  // How fertig() puts the new file in place.
+  enum class Ablage {
+    // Renamed over the old file. File systems such as ext4 then start writing
+    // the new content out at once, so that after a power loss the name holds
+    // one of the two whole.
+    kBestaendig,
+    // Exchanged with an old regular file in one step, which is then removed:
+    // no waiting for the disk, for a file made anew on every display.
+    kSchnell,
+  };
+
+  explicit Ersatzdatei(const std::string& pfad,
+                       Ablage ablage = Ablage::kBestaendig);
   // Removes the temporary file unless fertig() renamed it.
   ~Ersatzdatei();
   Ersatzdatei(const Ersatzdatei&) = delete;
@@ -39,11 +51,14 @@ class Ersatzdatei {
 
   // Appends `stueck`; a failure is remembered for fertig().
   void schreibe(std::string_view stueck);
-  // Renames the written file into place; false when anything failed.
+  // Puts the written file in place; false when anything failed.
   bool fertig();
 
  private:
+  bool legeAb();
+
   std::string pfad_;
+  Ablage ablage_;
   std::string temp_;
   int fd_ = -1;
   sigset_t vorher_{};

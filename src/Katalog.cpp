@@ -64,10 +64,11 @@ Spalte baueSpalte(int type, std::string titel, int zeilen, Fuelle fuelle) {
   Spalte s;
   s.type = type;
   s.titel = std::move(titel);
-  s.werte.resize(static_cast<size_t>(std::max(zeilen, 0)));
+  std::vector<Wert>& werte = s.werte.eigene();
+  werte.resize(static_cast<size_t>(std::max(zeilen, 0)));
   for (int i = 0; i < zeilen; ++i) {
-    s.werte[i].index = i;
-    fuelle(i, s.werte[i]);
+    werte[i].index = i;
+    fuelle(i, werte[i]);
   }
   return s;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,11 +40,35 @@ enum Spaltenart : int {
   kQuote = 2,   // cells use `dw`
 };
 
+// The cells of a column. Copies of a column share its cells until one of
+// them changes its own, so that a shown column and the catalogue column it
+// was copied from hold them once; to every reader a copy is a copy.
+class Zellen {
+ public:
+  Zellen() = default;
+  // Lets a column be written as {type, titel, cells}.
+  // NOLINTNEXTLINE(google-explicit-constructor)
+  Zellen(std::vector<Wert> werte)
+      : werte_(std::make_shared<std::vector<Wert>>(std::move(werte))) {}
+
+  size_t size() const { return werte_ ? werte_->size() : 0; }
+  bool empty() const { return size() == 0; }
+  const Wert& operator[](size_t k) const { return (*werte_)[k]; }
+  const Wert* begin() const { return werte_ ? werte_->data() : nullptr; }
+  const Wert* end() const { return werte_ ? werte_->data() + size() : nullptr; }
+  // The cells to change, this column's own from now on; the reference holds
+  // until the column is next copied.
+  std::vector<Wert>& eigene();
+
+ private:
+  std::shared_ptr<std::vector<Wert>> werte_;
+};
+
 // One table column of one value kind; cell k belongs to row k.
 struct Spalte {
   int type = 0;
   std::string titel;
-  std::vector<Wert> werte;
+  Zellen werte;
 };
 
 // The single menu system: the company list and the whole state of the
@@ -81,7 +106,8 @@ class MenueSystem {
   void displaySpalten();
   void sortSpalten();
   std::string promptFirma();
-  void buildReihenfolge(const Spalte& s);
+  // The row order from the cells of a column in sorted order.
+  void buildReihenfolge(const std::vector<const Wert*>& sortiert);
   void sortieren(Spalte tmp);
   void saveState();
   void saveHtml();

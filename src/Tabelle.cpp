@@ -98,32 +98,36 @@ int zellMass(const Spalte& s, const Wert& w, char trenn, const Zahlformat& zahl,
   }
 }
 
-const Wert* zelle(const Spalte& s, int zeile) {
-  return zeile >= 0 && static_cast<size_t>(zeile) < s.werte.size()
-             ? &s.werte[zeile]
-             : nullptr;
-}
+// A cell as the renderers read it, copied out of its column.
+struct Zelle {
+  // False where the column has no cell for the row.
+  bool da = false;
+  bool linReg = false;
+  int64_t iw = 0;
+  double dw = 0;
+  std::string_view stw;
+};
 
-// Appends the text of the cell in row `zeile`; a ratio column without a cell
-// there shows a blank.
-void zelleAn(std::string& aus, const Spalte& s, int zeile, const Anzeige& a) {
-  const Wert* w = zelle(s, zeile);
-  if (w == nullptr) {
-    if (s.type == kQuote) aus += ' ';
+// Appends the text of a cell; a ratio column without a cell there shows a
+// blank.
+void zelleAn(std::string& aus, int type, const Zelle& w, char trenn,
+             const Zahlformat& zahl) {
+  if (!w.da) {
+    if (type == kQuote) aus += ' ';
     return;
   }
-  if (w->linReg && (s.type == kBetrag || s.type == kQuote)) aus += '*';
-  switch (s.type) {
+  if (w.linReg && (type == kBetrag || type == kQuote)) aus += '*';
+  switch (type) {
     case kText:
-      aus += w->stw;
+      aus += w.stw;
       break;
     case kBetrag:
-      betragAn(aus, w->iw, a.trenn);
+      betragAn(aus, w.iw, trenn);
       break;
     case kQuote:
-      if (w->dw < 0) aus += '(';
-      a.zahl.fest3(aus, w->dw < 0 ? -w->dw * 100 : w->dw * 100);
-      aus += w->dw < 0 ? "%)" : "%";
+      if (w.dw < 0) aus += '(';
+      zahl.fest3(aus, w.dw < 0 ? -w.dw * 100 : w.dw * 100);
+      aus += w.dw < 0 ? "%)" : "%";
       break;
     default:
       break;
@@ -136,6 +140,95 @@ int zeileAn(const Anzeige& a, int position) {
              ? a.reihenfolge[position]
              : -1;
 }
+
+// The cells of a run of rows in display order. Display order jumps through
+// the cells of every column; copying those of a whole run in one short loop,
+// asking memory for each row's cells some rows ahead, lets them arrive side
+// by side instead of one after another while each row is written.
+class Zeilenblock {
+ public:
+  static constexpr int kZeilen = 128;
+
+  explicit Zeilenblock(const Anzeige& a) : a_(a) {
+    for (const Spalte& s : a.spalten) {
+      quellen_.push_back({s.werte.begin(), s.werte.size(), s.type});
+    }
+    zellen_.resize(kZeilen * quellen_.size());
+  }
+
+  // Takes the rows at display positions [von, von + kZeilen): first the
+  // cells, then the texts they point to.
+  void hole(int von) {
+    std::fill(zellen_.begin(), zellen_.end(), Zelle{});
+    size_t textLaenge = 0;
+    for (int i = 0; i < kZeilen; ++i) {
+      vorladen(zeileAn(a_, von + i + kVorlauf));
+      const int j = zeileAn(a_, von + i);
+      Zelle* z = zellen_.data() + static_cast<size_t>(i) * quellen_.size();
+      for (const Quelle& q : quellen_) {
+        if (const Wert* w = wert(q, j)) {
+          kopiere(q.type, *w, *z);
+          textLaenge += z->stw.size();
+        }
+        ++z;
+      }
+    }
+    texte_.clear();
+    texte_.reserve(textLaenge);
+    for (Zelle& z : zellen_) {
+      if (z.stw.empty()) continue;
+      const size_t anfang = texte_.size();
+      texte_ += z.stw;
+      const std::string_view alle = texte_;
+      z.stw = alle.substr(anfang);
+    }
+  }
+
+  // The cell of shown column `spalte` at display position `position`, which
+  // lies in the run taken last.
+  const Zelle& an(int position, size_t spalte) const {
+    return zellen_[static_cast<size_t>(position % kZeilen) * quellen_.size() +
+                   spalte];
+  }
+
+ private:
+  static constexpr int kVorlauf = 8;
+
+  // Where a column's cells lie, looked up once.
+  struct Quelle {
+    const Wert* werte;
+    size_t anzahl;
+    int type;
+  };
+
+  static const Wert* wert(const Quelle& q, int zeile) {
+    return zeile >= 0 && static_cast<size_t>(zeile) < q.anzahl ? q.werte + zeile
+                                                               : nullptr;
+  }
+
+  void vorladen(int zeile) const {
+    for (const Quelle& q : quellen_) {
+      if (const Wert* w = wert(q, zeile)) __builtin_prefetch(w);
+    }
+  }
+
+  static void kopiere(int type, const Wert& w, Zelle& z) {
+    z.da = true;
+    z.linReg = w.linReg;
+    if (type == kBetrag) z.iw = w.iw;
+    if (type == kQuote) z.dw = w.dw;
+    if (type == kText) {
+      z.stw = w.stw;
+      __builtin_prefetch(z.stw.data());  // copied once the run is complete
+    }
+  }
+
+  const Anzeige& a_;
+  std::vector<Quelle> quellen_;
+  std::vector<Zelle> zellen_;
+  // The texts of the cells, so that they too are near while a row is written.
+  std::string texte_;
+};
 
 // Appends `text` right-aligned in a field of `breite` characters; `zeichen`
 // is its width in characters.
@@ -158,22 +251,21 @@ std::string sortZeile(const Anzeige& a) {
 
 // Appends the text of a cell in the export: escaped, grouped by the number
 // format.
-void htmlZelleAn(std::string& aus, const Spalte& s, int zeile,
+void htmlZelleAn(std::string& aus, int type, const Zelle& w,
                  const Zahlformat& zahl) {
-  const Wert* w = zelle(s, zeile);
-  if (w == nullptr) {
-    if (s.type == kQuote) aus += ' ';
+  if (!w.da) {
+    if (type == kQuote) aus += ' ';
     return;
   }
-  switch (s.type) {
+  switch (type) {
     case kText:
-      htmlText(aus, w->stw);
+      htmlText(aus, w.stw);
       break;
     case kBetrag:
-      zahl.ganz(aus, w->iw);
+      zahl.ganz(aus, w.iw);
       break;
     case kQuote:
-      zahl.standard(aus, w->dw);
+      zahl.standard(aus, w.dw);
       break;
     default:
       break;
@@ -238,12 +330,13 @@ void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
   }
   aus.text += '\n';
   std::string feld;
+  Zeilenblock block(a);
   for (int k = 0; k < a.zeilen; ++k) {
-    const int j = zeileAn(a, k);
+    if (k % Zeilenblock::kZeilen == 0) block.hole(k);
     for (size_t q = 0; q < a.spalten.size(); ++q) {
       const Spalte& s = a.spalten[q];
       feld.clear();
-      zelleAn(feld, s, j, a);
+      zelleAn(feld, s.type, block.an(k, q), a.trenn, a.zahl);
       // Numbers are ASCII: one character per byte.
       rechts(aus.text, feld, breiten[q],
              s.type == kText ? zeichenAnzahl(feld)
@@ -277,12 +370,13 @@ void schreibeHtml(const Anzeige& a, const Ausgabe& ausgabe) {
     html += "</th>";
   }
   html += "</tr>\n";
+  Zeilenblock block(a);
   for (int p = 0; p < htmlZeilen(a); ++p) {
-    const int j = zeileAn(a, p);
+    if (p % Zeilenblock::kZeilen == 0) block.hole(p);
     html += "<tr>";
-    for (const Spalte& s : a.spalten) {
+    for (size_t q = 0; q < a.spalten.size(); ++q) {
       html += "<td align=\"right\">";
-      htmlZelleAn(html, s, j, a.zahl);
+      htmlZelleAn(html, a.spalten[q].type, block.an(p, q), a.zahl);
       html += "</td>";
     }
     html += "</tr>\n";

@@ -2,8 +2,8 @@
 #define QUORVELL_TABELLE_H_
 
 // Turns a table into text: the values of its cells, the aligned console table
-// with its sort line, and the HTML page of the export. Everything here
-// returns strings; the menu system prints and saves them.
+// with its sort line, and the HTML page of the export. Each returns a string
+// or hands the text on in pieces; the menu system prints and saves them.
 
 #include <cstdint>
 #include <ctime>

@@ -2,12 +2,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace {
 
 // Decodes the UTF-8 sequence at `text[i]`; returns its length, or 0 when the
 // bytes there are not a valid sequence.
-size_t utf8Folge(const std::string& text, size_t i, uint32_t& zeichen) {
+size_t utf8Folge(std::string_view text, size_t i, uint32_t& zeichen) {
   const auto byte = [&](size_t k) {
     return static_cast<unsigned char>(text[k]);
   };
@@ -39,7 +40,7 @@ size_t utf8Folge(const std::string& text, size_t i, uint32_t& zeichen) {
 
 }  // namespace
 
-int zeichenAnzahl(const std::string& text) {
+int zeichenAnzahl(std::string_view text) {
   // Most texts are plain ASCII: one character per byte.
   unsigned char alle = 0;
   for (const char c : text) alle |= static_cast<unsigned char>(c);
@@ -55,7 +56,7 @@ int zeichenAnzahl(const std::string& text) {
   return n;
 }
 
-std::string htmlText(const std::string& text) {
+std::string htmlText(std::string_view text) {
   std::string aus;
   htmlText(aus, text);
   return aus;
@@ -69,7 +70,7 @@ bool unverfaenglich(unsigned char c) {
 }
 
 // Appends the escaped form of the character at `text[i]`; returns its length.
-size_t maskiereAn(std::string& aus, const std::string& text, size_t i) {
+size_t maskiereAn(std::string& aus, std::string_view text, size_t i) {
   const auto c = static_cast<unsigned char>(text[i]);
   switch (c) {
     case '&':
@@ -101,7 +102,7 @@ size_t maskiereAn(std::string& aus, const std::string& text, size_t i) {
 
 }  // namespace
 
-void htmlText(std::string& aus, const std::string& text) {
+void htmlText(std::string& aus, std::string_view text) {
   for (size_t i = 0; i < text.size();) {
     // A run of characters that need no escaping is appended at once.
     size_t ende = i;

@@ -27,9 +27,11 @@ std::vector<Firma> ladeFirmen() {
   leseIndex("config/index.txt", eintraege, warnung);
   warne(warnung);
   firmen.reserve(eintraege.size());
+  // Kept from one file to the next, so that it grows only once; each company
+  // takes a copy of just its reports.
+  std::vector<Finanzen> berichte;
   for (const std::string& eintrag : eintraege) {
     std::string name;
-    std::vector<Finanzen> berichte;
     warnung.clear();
     const bool gelesen =
         leseFirmendatei("data/" + eintrag, name, berichte, warnung);

@@ -118,3 +118,41 @@ TEST_F(Dateiersatz, WasAmAltenTempNamenStehtBleibtUnberuehrt) {
     EXPECT_EQ(0, remove(falle.c_str()));
   }
 }
+
+// The export is exchanged with the old file instead of renamed over it; what
+// stood at the name must come out as a rename would leave it.
+TEST_F(Dateiersatz, SchnelleAblageWieUmbenennen) {
+  const std::string ziel = ordner + "/ziel";
+  const std::string firma = arbeit + "/firma.txt";
+  const struct {
+    const char* art;
+    std::function<int()> lege;
+    bool ersetzt;
+  } faelle[] = {
+      {"nichts", [] { return 0; }, true},
+      {"Datei", [&] { return ersetzeDatei(pfad, "alt\n") ? 0 : -1; }, true},
+      {"Verweis nach ../ziel", [&] { return symlink("../ziel", pfad.c_str()); },
+       true},
+      {"harter Verweis", [&] { return link(firma.c_str(), pfad.c_str()); },
+       true},
+      {"Verzeichnis", [&] { return mkdir(pfad.c_str(), 0700); }, false},
+  };
+  schreibe(ziel, "Ziel\n");
+  schreibe(firma, "Muster AG\n");
+  for (const auto& f : faelle) {
+    SCOPED_TRACE(f.art);
+    ASSERT_EQ(0, f.lege());
+    {
+      Ersatzdatei datei(pfad, Ersatzdatei::Ablage::kSchnell);
+      datei.schreibe(f.art);
+      EXPECT_EQ(f.ersetzt, datei.fertig());
+    }
+    if (f.ersetzt) {
+      EXPECT_EQ(f.art, inhalt(pfad));
+    }
+    EXPECT_EQ("Ziel\n", inhalt(ziel));
+    EXPECT_EQ("Muster AG\n", inhalt(firma));
+    EXPECT_EQ("firma.txt save.dat", eintraege());
+    EXPECT_EQ(0, remove(pfad.c_str()));
+  }
+}

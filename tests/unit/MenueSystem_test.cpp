@@ -197,3 +197,18 @@ TEST_F(MenueSitzung, SpeicherstandInKlarenZiffernAuchAufDeutsch) {
   spiele(std::vector<Firma>(1500, mitUmsatz("A", 1)), "q", 2000);
   EXPECT_EQ(gespeichert(), "0\n0\n2000\n1500\n1\n0\n0\n1\n");
 }
+
+// Copies of a column share their cells until one changes its own.
+TEST(Spalte, KopienSindUnabhaengig) {
+  Spalte a{kBetrag, "x", std::vector<Wert>(3)};
+  Spalte b = a;
+  b.werte.eigene()[1].iw = 7;
+  b.titel = "y";
+  EXPECT_EQ(a.werte[1].iw, 0);
+  EXPECT_EQ(b.werte[1].iw, 7);
+  Spalte leer;
+  EXPECT_TRUE(leer.werte.empty());
+  EXPECT_EQ(leer.werte.begin(), leer.werte.end());
+  leer.werte.eigene().push_back(Wert{});
+  EXPECT_EQ(leer.werte.size(), 1u);
+}

@@ -13,11 +13,10 @@
 namespace {
 
 // A column titled "x" of the given kind; cell k belongs to row k.
-Spalte spalte(int type, const std::vector<Wert>& werte,
+Spalte spalte(int type, std::vector<Wert> werte,
               const std::string& titel = "x") {
-  Spalte s{type, titel, werte};
-  for (size_t k = 0; k < werte.size(); ++k) s.werte[k].index = int(k);
-  return s;
+  for (size_t k = 0; k < werte.size(); ++k) werte[k].index = int(k);
+  return Spalte{type, titel, std::move(werte)};
 }
 
 Wert zahl(int64_t iw, bool linReg = false) { return {"", iw, 0, linReg}; }
@@ -134,7 +133,7 @@ TEST(Tabellentext, FirmentabelleRechtsbuendigMitSortierzeile) {
 
 TEST(Tabellentext, OhneZeilenOhneSpaltenUndNamenMitUmlauten) {
   Bild leer = alphaBeta(0, true);
-  for (Spalte& s : leer.spalten) s.werte.clear();
+  for (Spalte& s : leer.spalten) s.werte = {};
   leer.reihenfolge.clear();
   leer.zeilen = 0;
   EXPECT_EQ(leer.text(),
@@ -228,4 +227,39 @@ TEST(Html, OhneSpaltenUndMitFehlendenWachstumszellen) {
                   "<tr><td align=\"right\">0,5</td></tr>\n"
                   "<tr><td align=\"right\"> </td></tr>\n"
                   "<tr><td align=\"right\"> </td></tr>\n"));
+}
+
+// Rows are fetched in runs; a table of some hundred rows in a scrambled order
+// must show every row's own cells across the run boundaries, also where a
+// column or the row order ends early.
+TEST(Tabellentext, VieleZeilenInVertauschterFolge) {
+  const int zeilen = 300, geordnet = 295, mitBetrag = 290;
+  std::vector<Wert> namen, betraege;
+  for (int k = 0; k < zeilen; ++k)
+    namen.push_back(text("n" + std::to_string(k)));
+  for (int k = 0; k < mitBetrag; ++k) betraege.push_back(zahl(k));
+  Bild b{{spalte(kText, namen), spalte(kBetrag, betraege)}, {}, zeilen};
+  for (int p = 0; p < geordnet; ++p) b.reihenfolge.push_back(p * 7 % geordnet);
+
+  std::istringstream tabelle(b.text());
+  std::string htmlZeilen, zeile;
+  std::getline(tabelle, zeile);  // the heading
+  for (int p = 0; p < zeilen; ++p) {
+    const int j = p < geordnet ? b.reihenfolge[p] : -1;
+    std::string erwartet, erwartetHtml = "<tr>";
+    if (j >= 0) erwartet = "n" + std::to_string(j);
+    if (j >= 0 && j < mitBetrag) erwartet += " " + std::to_string(j);
+    erwartetHtml += "<td align=\"right\">" +
+                    (j >= 0 ? "n" + std::to_string(j) : "") + "</td>";
+    erwartetHtml += "<td align=\"right\">" +
+                    (j >= 0 && j < mitBetrag ? std::to_string(j) : "") +
+                    "</td></tr>\n";
+    ASSERT_TRUE(std::getline(tabelle, zeile));
+    std::istringstream woerter(zeile);
+    std::string wort, gelesen;
+    while (woerter >> wort) gelesen += (gelesen.empty() ? "" : " ") + wort;
+    EXPECT_EQ(gelesen, erwartet) << "position " << p;
+    htmlZeilen += erwartetHtml;
+  }
+  EXPECT_NE(b.html().find(htmlZeilen), std::string::npos);
 }

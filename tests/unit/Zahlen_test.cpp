@@ -233,3 +233,26 @@ TEST(Umrechnen, ExaktesProduktMitDemDezimalwertDesFaktors) {
   EXPECT_EQ(kMax, umrechnen(5, kInf));
   EXPECT_EQ(0, umrechnen(5, kNaN));
 }
+
+TEST(Gruppiert, DreiergruppenUndAndereGruppierungen) {
+  const std::string lang(30, '9');
+  const struct {
+    std::string ziffern, gruppen, erwartet;
+  } faelle[] = {
+      {"", "\3", ""},
+      {"7", "\3", "7"},
+      {"1234", "\3", "1.234"},
+      {"123456", "\3\3", "123.456"},
+      {"1234567", "\3", "1.234.567"},
+      {lang, "\3", "999.999.999.999.999.999.999.999.999.999"},
+      {"1234567", "\3\2", "12.34.567"},
+      {"1234567", "\1", "1.2.3.4.5.6.7"},
+      {"1234567", "\3\177", "1234.567"},
+      {"1234567", "", "1234567"},
+  };
+  for (const auto& f : faelle) {
+    std::string aus = "<";
+    gruppiert(aus, f.ziffern, '.', f.gruppen);
+    EXPECT_EQ(aus, "<" + f.erwartet) << f.ziffern << " / " << f.gruppen.size();
+  }
+}
