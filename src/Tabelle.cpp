@@ -26,13 +26,14 @@ namespace {
 // Appends `i` with `trenn` between groups of three digits; a negative `i`
 // without separators.
 void tausenderAn(std::string& aus, int64_t i, char trenn) {
-  char puffer[24];
-  const char* ende = std::to_chars(puffer, puffer + sizeof puffer, i).ptr;
-  const std::string_view text(puffer, static_cast<size_t>(ende - puffer));
+  char puffer[32];
+  char* const ende = puffer + sizeof puffer;
+  const char* anfang = i < 0 ? std::to_chars(puffer, ende, i).ptr : ende;
   if (i < 0) {
-    aus += text;
+    aus.append(puffer, static_cast<size_t>(anfang - puffer));
   } else {
-    gruppiert(aus, text, trenn, "\3");
+    anfang = dreierRueckwaerts(ende, static_cast<uint64_t>(i), trenn);
+    aus.append(anfang, static_cast<size_t>(ende - anfang));
   }
 }
 
@@ -40,14 +41,13 @@ void tausenderAn(std::string& aus, int64_t i, char trenn) {
 void betragAn(std::string& aus, int64_t i, char trenn) {
   if (i >= 0) return tausenderAn(aus, i, trenn);
   // The magnitude as unsigned: the most negative amount has no int64 negation.
-  char puffer[24];
-  const char* ende = std::to_chars(puffer, puffer + sizeof puffer,
-                                   0 - static_cast<uint64_t>(i))
-                         .ptr;
-  aus += '(';
-  gruppiert(aus, std::string_view(puffer, static_cast<size_t>(ende - puffer)),
-            trenn, "\3");
-  aus += ')';
+  char puffer[32];
+  char* const ende = puffer + sizeof puffer;
+  char* anfang =
+      dreierRueckwaerts(ende - 1, 0 - static_cast<uint64_t>(i), trenn);
+  *--anfang = '(';
+  ende[-1] = ')';
+  aus.append(anfang, static_cast<size_t>(ende - anfang));
 }
 
 }  // namespace

@@ -164,11 +164,25 @@ const std::locale& zahlenLocale(int waehrung) {
   return waehrung == 0 ? de : en;
 }
 
+namespace {
+
+// Digits up to this many, as every int64 has, are grouped on the stack.
+constexpr size_t kKurz = 24;
+
+// Every group three digits long, as in both currencies and on the console.
+bool dreierGruppen(std::string_view gruppen) {
+  return !gruppen.empty() && std::all_of(gruppen.begin(), gruppen.end(),
+                                         [](char g) { return g == 3; });
+}
+
+}  // namespace
+
 Zahlformat::Zahlformat(const std::locale& loc) {
   const auto& np = std::use_facet<std::numpunct<char>>(loc);
   dezimal_ = np.decimal_point();
   trenn_ = np.thousands_sep();
   gruppen_ = np.grouping();
+  dreier_ = dreierGruppen(gruppen_);
 }
 
 namespace {
@@ -209,19 +223,6 @@ size_t trennAnzahl(size_t n, std::string_view gruppen) {
   return anzahl;
 }
 
-namespace {
-
-// Digits up to this many, as every int64 has, are grouped on the stack.
-constexpr size_t kKurz = 24;
-
-// Every group three digits long, as in both currencies and on the console.
-bool dreierGruppen(std::string_view gruppen) {
-  return !gruppen.empty() && std::all_of(gruppen.begin(), gruppen.end(),
-                                         [](char g) { return g == 3; });
-}
-
-}  // namespace
-
 void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
                std::string_view gruppen) {
   if (ziffern.size() <= 3 && !gruppen.empty() && gruppen[0] >= 3) {
@@ -258,6 +259,18 @@ void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
   aus.append(anfang, laenge);
 }
 
+char* dreierRueckwaerts(char* ende, uint64_t betrag, char trenn) {
+  char* p = ende;
+  for (;;) {
+    for (int i = 0; i < 3; ++i) {
+      *--p = static_cast<char>('0' + betrag % 10);
+      betrag /= 10;
+      if (betrag == 0) return p;
+    }
+    *--p = trenn;
+  }
+}
+
 // Appends the C-formatted number [anfang, ende) with the locale's decimal
 // point and digit groups.
 void Zahlformat::lokal(std::string& aus, const char* anfang, const char* ende,
@@ -282,6 +295,16 @@ void Zahlformat::lokal(std::string& aus, const char* anfang, const char* ende,
 
 void Zahlformat::ganz(std::string& aus, int64_t wert) const {
   char puffer[32];
+  if (dreier_) {
+    char* const ende = puffer + sizeof puffer;
+    // The magnitude as unsigned: the most negative value has no negation.
+    const uint64_t betrag = wert < 0 ? 0 - static_cast<uint64_t>(wert)
+                                     : static_cast<uint64_t>(wert);
+    char* p = dreierRueckwaerts(ende, betrag, trenn_);
+    if (wert < 0) *--p = '-';
+    aus.append(p, static_cast<size_t>(ende - p));
+    return;
+  }
   const auto ergebnis = std::to_chars(puffer, puffer + sizeof puffer, wert);
   lokal(aus, puffer, ergebnis.ptr, true);
 }
@@ -291,17 +314,25 @@ namespace {
 static_assert(std::numeric_limits<long double>::digits >= 63,
               "a double times 1000 must be exact in long double");
 
-/* Fixed notation with three decimals, as to_chars writes it. The 53-bit
- * mantissa of a double times 1000 (10 bits) fits the 64-bit mantissa of long
- * double exactly, so rounding that product once, ties to even, gives the
- * thousandths that the general conversion would give, at a fraction of its
- * cost. Values beyond 10^15 and non-finite ones take the general way. */
+/* The magnitude of `wert` in thousandths, as fixed notation with three
+ * decimals rounds it. The 53-bit mantissa of a double times 1000 (10 bits)
+ * fits the 64-bit mantissa of long double exactly, so rounding that product
+ * once, ties to even, gives the thousandths that the general conversion would
+ * give, at a fraction of its cost. Values beyond 10^15 and non-finite ones
+ * give false: they take the general way. */
+bool tausendstel(double wert, uint64_t& n) {
+  const long double t = static_cast<long double>(wert) * 1000.0L;
+  if (!std::isfinite(wert) || std::fabs(t) >= 1e18L) return false;
+  n = static_cast<uint64_t>(std::fabs(std::rint(t)));
+  return true;
+}
+
+// Fixed notation with three decimals, as to_chars writes it.
 char* festDrei(char* anfang, char* ende, double wert) {
-  const long double tausendstel = static_cast<long double>(wert) * 1000.0L;
-  if (!std::isfinite(wert) || std::fabs(tausendstel) >= 1e18L) {
+  uint64_t n = 0;
+  if (!tausendstel(wert, n)) {
     return std::to_chars(anfang, ende, wert, std::chars_format::fixed, 3).ptr;
   }
-  const auto n = static_cast<uint64_t>(std::fabs(std::rint(tausendstel)));
   char* p = anfang;
   if (std::signbit(wert)) *p++ = '-';
   p = std::to_chars(p, ende, n / 1000).ptr;
@@ -316,6 +347,18 @@ char* festDrei(char* anfang, char* ende, double wert) {
 }  // namespace
 
 void Zahlformat::fest3(std::string& aus, double wert) const {
+  uint64_t n = 0;
+  if (dreier_ && tausendstel(wert, n)) {
+    char kurz[40];
+    char* const ende = kurz + sizeof kurz;
+    char* p = ende;
+    for (int i = 0; i < 3; ++i, n /= 10) *--p = static_cast<char>('0' + n % 10);
+    *--p = dezimal_;
+    p = dreierRueckwaerts(p, n, trenn_);
+    if (std::signbit(wert)) *--p = '-';
+    aus.append(p, static_cast<size_t>(ende - p));
+    return;
+  }
   char puffer[400];
   lokal(aus, puffer, festDrei(puffer, puffer + sizeof puffer, wert),
         std::isfinite(wert));
@@ -336,8 +379,12 @@ char* sechsStellenFest(char* anfang, double wert) {
                                               1e5L, 1e6L, 1e7L, 1e8L, 1e9L};
   const double betrag = std::fabs(wert);
   if (!std::isnormal(wert) || betrag < 1e-4 || betrag >= 1e6) return nullptr;
-  // An estimate that is one off is caught by the range check below.
-  int exponent = static_cast<int>(std::floor(std::log10(betrag)));
+  // The power of ten below `betrag`; where an inexact bound makes it one
+  // off, the range check below notices.
+  static constexpr double kGrenzen[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1,
+                                        1e2,  1e3,  1e4,  1e5};
+  int exponent = -4;
+  while (exponent < 5 && betrag >= kGrenzen[exponent + 4]) ++exponent;
   const long double skaliert =
       static_cast<long double>(betrag) * kZehnHoch[5 - exponent];
   const long double gerundet = std::rint(skaliert);

@@ -35,6 +35,10 @@ int64_t umrechnen(int64_t betrag, double faktor);
 void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
                std::string_view gruppen);
 
+// Writes `betrag` so that it ends just before `ende`, with `trenn` between
+// groups of three digits, and returns where it begins: 26 characters at most.
+char* dreierRueckwaerts(char* ende, uint64_t betrag, char trenn);
+
 // The number format of a currency: "de_DE.utf8" for 0 (euro), "en_US.utf8"
 // otherwise. Where the system lacks the named locale, an equivalent numeric
 // format of our own (same separators and grouping) stands in. Created once.
@@ -67,6 +71,8 @@ class Zahlformat {
   char dezimal_;
   char trenn_;
   std::string gruppen_;
+  // Every digit group is three long, as in both currencies.
+  bool dreier_;
 };
 
 #endif  // QUORVELL_ZAHLEN_H_
