@@ -329,18 +329,22 @@ void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
     rechts(aus.text, a.spalten[q].titel, breiten[q]);
   }
   aus.text += '\n';
-  std::string feld;
   Zeilenblock block(a);
   for (int k = 0; k < a.zeilen; ++k) {
     if (k % Zeilenblock::kZeilen == 0) block.hole(k);
     for (size_t q = 0; q < a.spalten.size(); ++q) {
       const Spalte& s = a.spalten[q];
-      feld.clear();
-      zelleAn(feld, s.type, block.an(k, q), a.trenn, a.zahl);
+      // The field is written first and then moved right by its padding.
+      const size_t anfang = aus.text.size();
+      zelleAn(aus.text, s.type, block.an(k, q), a.trenn, a.zahl);
+      const std::string_view zeile = aus.text;
+      const std::string_view feld = zeile.substr(anfang);
       // Numbers are ASCII: one character per byte.
-      rechts(aus.text, feld, breiten[q],
-             s.type == kText ? zeichenAnzahl(feld)
-                             : static_cast<int>(feld.size()));
+      const int zeichen =
+          s.type == kText ? zeichenAnzahl(feld) : static_cast<int>(feld.size());
+      if (breiten[q] > zeichen) {
+        aus.text.insert(anfang, static_cast<size_t>(breiten[q] - zeichen), ' ');
+      }
     }
     aus.text += '\n';
     aus.weiter();
@@ -373,13 +377,14 @@ void schreibeHtml(const Anzeige& a, const Ausgabe& ausgabe) {
   Zeilenblock block(a);
   for (int p = 0; p < htmlZeilen(a); ++p) {
     if (p % Zeilenblock::kZeilen == 0) block.hole(p);
-    html += "<tr>";
+    // The tags between two cells go in as one text.
+    const char* vor = "<tr><td align=\"right\">";
     for (size_t q = 0; q < a.spalten.size(); ++q) {
-      html += "<td align=\"right\">";
+      html += vor;
       htmlZelleAn(html, a.spalten[q].type, block.an(p, q), a.zahl);
-      html += "</td>";
+      vor = "</td><td align=\"right\">";
     }
-    html += "</tr>\n";
+    html += a.spalten.empty() ? "<tr></tr>\n" : "</td></tr>\n";
     aus.weiter();
   }
   html += "</table>\n</body>\n</html>";
