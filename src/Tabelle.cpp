@@ -28,13 +28,13 @@ namespace {
 void tausenderAn(std::string& aus, int64_t i, char trenn) {
   char puffer[32];
   char* const ende = puffer + sizeof puffer;
-  const char* anfang = i < 0 ? std::to_chars(puffer, ende, i).ptr : ende;
   if (i < 0) {
-    aus.append(puffer, static_cast<size_t>(anfang - puffer));
-  } else {
-    anfang = dreierRueckwaerts(ende, static_cast<uint64_t>(i), trenn);
-    aus.append(anfang, static_cast<size_t>(ende - anfang));
+    const char* zahl = std::to_chars(puffer, ende, i).ptr;
+    aus.append(puffer, static_cast<size_t>(zahl - puffer));
+    return;
   }
+  const char* anfang = dreierRueckwaerts(ende, static_cast<uint64_t>(i), trenn);
+  aus.append(anfang, static_cast<size_t>(ende - anfang));
 }
 
 // Appends an amount as the table shows it.

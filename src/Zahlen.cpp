@@ -166,9 +166,6 @@ const std::locale& zahlenLocale(int waehrung) {
 
 namespace {
 
-// Digits up to this many, as every int64 has, are grouped on the stack.
-constexpr size_t kKurz = 24;
-
 // Every group three digits long, as in both currencies and on the console.
 bool dreierGruppen(std::string_view gruppen) {
   return !gruppen.empty() && std::all_of(gruppen.begin(), gruppen.end(),
@@ -227,16 +224,6 @@ void gruppiert(std::string& aus, std::string_view ziffern, char trenn,
                std::string_view gruppen) {
   if (ziffern.size() <= 3 && !gruppen.empty() && gruppen[0] >= 3) {
     aus += ziffern;  // a single group, as most small numbers are
-    return;
-  }
-  if (ziffern.size() <= kKurz && dreierGruppen(gruppen)) {
-    char puffer[kKurz + kKurz / 3];
-    char* z = std::copy_n(ziffern.data(), (ziffern.size() - 1) % 3 + 1, puffer);
-    for (size_t i = z - puffer; i < ziffern.size(); i += 3) {
-      *z++ = trenn;
-      z = std::copy_n(ziffern.data() + i, 3, z);
-    }
-    aus.append(puffer, static_cast<size_t>(z - puffer));
     return;
   }
   const size_t laenge = ziffern.size() + trennAnzahl(ziffern.size(), gruppen);
