@@ -230,17 +230,12 @@ class Zeilenblock {
   std::string texte_;
 };
 
-// Appends `text` right-aligned in a field of `breite` characters; `zeichen`
-// is its width in characters.
-void rechts(std::string& zeile, const std::string& text, int breite,
-            int zeichen) {
+// Appends `text` right-aligned in a field of `breite` characters.
+void rechts(std::string& zeile, const std::string& text, int breite) {
+  const int zeichen = zeichenAnzahl(text);
   if (breite > zeichen)
     zeile.append(static_cast<size_t>(breite - zeichen), ' ');
   zeile += text;
-}
-
-void rechts(std::string& zeile, const std::string& text, int breite) {
-  rechts(zeile, text, breite, zeichenAnzahl(text));
 }
 
 std::string sortZeile(const Anzeige& a) {

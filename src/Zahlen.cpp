@@ -314,23 +314,6 @@ bool tausendstel(double wert, uint64_t& n) {
   return true;
 }
 
-// Fixed notation with three decimals, as to_chars writes it.
-char* festDrei(char* anfang, char* ende, double wert) {
-  uint64_t n = 0;
-  if (!tausendstel(wert, n)) {
-    return std::to_chars(anfang, ende, wert, std::chars_format::fixed, 3).ptr;
-  }
-  char* p = anfang;
-  if (std::signbit(wert)) *p++ = '-';
-  p = std::to_chars(p, ende, n / 1000).ptr;
-  const auto rest = static_cast<unsigned>(n % 1000);
-  *p++ = '.';
-  *p++ = static_cast<char>('0' + rest / 100);
-  *p++ = static_cast<char>('0' + rest / 10 % 10);
-  *p++ = static_cast<char>('0' + rest % 10);
-  return p;
-}
-
 }  // namespace
 
 void Zahlformat::fest3(std::string& aus, double wert) const {
@@ -347,7 +330,10 @@ void Zahlformat::fest3(std::string& aus, double wert) const {
     return;
   }
   char puffer[400];
-  lokal(aus, puffer, festDrei(puffer, puffer + sizeof puffer, wert),
+  lokal(aus, puffer,
+        std::to_chars(puffer, puffer + sizeof puffer, wert,
+                      std::chars_format::fixed, 3)
+            .ptr,
         std::isfinite(wert));
 }
 
