@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "MenueSystem.h"
+#include "Spalte.h"
 #include "Speicherstand.h"
 #include "Tabelle.h"
 #include "Zahlen.h"

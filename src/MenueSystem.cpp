@@ -53,15 +53,6 @@ const char* const kMenueZeilen[] = {
 
 }  // namespace
 
-std::vector<Wert>& Zellen::eigene() {
-  if (!werte_) {
-    werte_ = std::make_shared<std::vector<Wert>>();
-  } else if (werte_.use_count() > 1) {
-    werte_ = std::make_shared<std::vector<Wert>>(*werte_);
-  }
-  return *werte_;
-}
-
 MenueSystem* MenueSystem::instanz = nullptr;
 
 MenueSystem* MenueSystem::gibMenue() {

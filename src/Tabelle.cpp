@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "MenueSystem.h"
+#include "Spalte.h"
 #include "Text.h"
 
 std::string fuelle(std::string a, char b, int c) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "MenueSystem.h"
+#include "Spalte.h"
 #include "Testdaten.h"
 
 namespace {
