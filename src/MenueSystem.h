@@ -4,6 +4,8 @@
 // The menu system: the one object that holds the companies and the state of
 // the table view and runs the conversation with the user. It declares the
 // table types it shows, a column (Spalte) of cells (Wert), through Spalte.h.
+// The conversation is defined in Menues.cpp, the view it changes in
+// MenueSystem.cpp.
 
 #include <cstdint>
 #include <ctime>
