@@ -12,7 +12,7 @@ all: build
 CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 build:
-	@bash .ci/deps --check
+	@bash .ci/deps --make
 	$(CONFIGURE)
 	cmake --build $(BUILD) $(JOBS)
 
@@ -29,7 +29,7 @@ test: build
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # stopping at the first report.
 test-sanitize:
-	@bash .ci/deps --check
+	@bash .ci/deps --make
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUORVELL_SANITIZE=ON \
 	      -DQUORVELL_STRESS_RUNS=$(RUNS) >/dev/null
 	cmake --build $(SAN_BUILD) $(JOBS)

@@ -34,7 +34,7 @@ class Import : public ::testing::Test {
   // Imports `csv`; the messages come without the temporary directory.
   Ausgang importiere(const std::string& csv, Optionen optionen = {}) {
     EXPECT_TRUE(ersetzeDatei(ordner + "/t.csv", csv));
-    optionen.tabelle = ordner + "/t.csv";
+    optionen.quellen = {ordner + "/t.csv"};
     optionen.ziel = ordner + "/ziel";
     meldungen.clear();
     const Ausgang ausgang = ::importiere(optionen, meldungen);
@@ -140,9 +140,9 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
        "Firma;Datum;Umsatz;Gewinn;Bilanzsumme\nA;31.12.2020;1;2;3\n", nullptr,
        kFehler,
        "t.csv:1: es fehlen die Spalten Eigenkapital/Equity, EUR-Faktor/EUR "
-       "factor (oder --eur-faktor), USD-Faktor/USD factor (oder "
-       "--usd-faktor); gefundene Spalten: \"Firma\", \"Datum\", \"Umsatz\", "
-       "\"Gewinn\", \"Bilanzsumme\"\n"
+       "factor (oder --eur-faktor oder Waehrung/Currency), USD-Faktor/USD "
+       "factor (oder --usd-faktor oder Waehrung/Currency); gefundene Spalten: "
+       "\"Firma\", \"Datum\", \"Umsatz\", \"Gewinn\", \"Bilanzsumme\"\n"
        "quorvell-import: 1 Fehler; nichts geschrieben\n"},
       {"files that exist", kKopf + "Alt;31.12.2020;1;2;3;4;1;1,2\n", nullptr,
        kFehler,
@@ -159,7 +159,8 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
       {"a quote left open", kKopf + "\"A;31.12.2020;1;2;3;4;1;1\n", nullptr,
        kFehler,
        "t.csv:2: Anfuehrungszeichen bis zum Dateiende nicht geschlossen, "
-       "erwartet ein schliessendes \"\n"},
+       "erwartet ein schliessendes \"\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n"},
       {"a factor option not in the table's style",
        kKopf + "A;31.12.2020;1;2;3;4;1;1\n", "1.13", kAufruffehler,
        "quorvell-import: --usd-faktor \"1.13\" hat ein Tausendertrennzeichen "
@@ -184,7 +185,8 @@ TEST_F(Import, UeberschreibenErsetztNurDieDateienDesImports) {
   ASSERT_EQ(kErfolg, importiere(csv, optionen));
   EXPECT_EQ(
       "quorvell-import: 2 Firmen mit 2 Berichten geschrieben: "
-      "ziel/config/index.txt und ziel/data/\n",
+      "ziel/config/index.txt und ziel/data/ (CSV-Tabellen: 2 Firmen mit 2 "
+      "Berichten)\n",
       meldungen);
   EXPECT_EQ(
       "config/\n"
