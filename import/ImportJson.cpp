@@ -82,8 +82,8 @@ std::string beschreibung(simdjson::error_code code) {
       return "ein Komma, ein Doppelpunkt oder eine Klammer fehlt oder steht "
              "falsch";
     case simdjson::INCOMPLETE_ARRAY_OR_OBJECT:
-      return "die Datei endet mitten in einem Objekt oder einer Liste; ist sie "
-             "abgeschnitten?";
+      return "das Dokument endet nicht mit seiner schliessenden Klammer; ist "
+             "die Datei abgeschnitten?";
     case simdjson::UNCLOSED_STRING:
       return "eine Zeichenkette wird nicht geschlossen";
     case simdjson::UNESCAPED_CHARS:
@@ -218,7 +218,10 @@ Jsonart JsonLeser::art() {
   bool sec[3] = {false, false, false};
   bool xbrl = false;
   oj::object wurzel;
-  if (dokument_.get_object().get(wurzel) == simdjson::SUCCESS) {
+  const simdjson::error_code code = dokument_.get_object().get(wurzel);
+  // Another type is no failure: the document is then neither kind.
+  if (code != simdjson::INCORRECT_TYPE && !gut(code)) return Jsonart::keine;
+  if (code == simdjson::SUCCESS) {
     for (auto feld : wurzel) {
       oj::field f;
       if (!gut(std::move(feld).get(f))) return Jsonart::keine;
@@ -343,9 +346,12 @@ bool JsonLeser::pruefe(oj::value wert) {
 bool JsonLeser::gut(simdjson::error_code code) {
   if (code == simdjson::SUCCESS) return true;
   if (meldung_.empty()) {
+    // An unclosed document is found at its start but lies at its end.
     const auto ort = dokument_.current_location();
-    fehlerBei(ort.error() == simdjson::SUCCESS ? stelle(ort.value_unsafe())
-                                               : text_.size(),
+    const bool offen = code == simdjson::INCOMPLETE_ARRAY_OR_OBJECT;
+    fehlerBei(ort.error() == simdjson::SUCCESS && !offen
+                  ? stelle(ort.value_unsafe())
+                  : text_.find_last_not_of(" \t\r\n") + 1,
               kaputt(code));
   }
   return false;
