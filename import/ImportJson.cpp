@@ -1,5 +1,6 @@
 #include "ImportJson.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -115,10 +116,12 @@ std::string kaputt(simdjson::error_code code) {
   return "JSON fehlerhaft: " + beschreibung(code);
 }
 
+bool istLeerraum(char c) {
+  return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
 std::string_view ohneLeerraum(std::string_view token) {
-  while (!token.empty() && std::strchr(" \t\r\n", token.back()) != nullptr) {
-    token.remove_suffix(1);
-  }
+  while (!token.empty() && istLeerraum(token.back())) token.remove_suffix(1);
   return token;
 }
 
@@ -205,9 +208,19 @@ JsonLeser::JsonLeser(oj::parser& parser, std::string_view text,
 }
 
 bool JsonLeser::beginne() {
-  const simdjson::error_code code =
-      parser_.iterate(text_.data(), text_.size(), text_.size() + kJsonPolster)
-          .get(dokument_);
+  // Grown in doubling steps, the parser's buffers are made anew only a few
+  // times over a run of files of growing size, and the heap stays compact.
+  simdjson::error_code code = simdjson::SUCCESS;
+  if (parser_.capacity() < text_.size()) {
+    size_t kapazitaet = std::max<size_t>(parser_.capacity(), 1 << 16);
+    while (kapazitaet < text_.size()) kapazitaet *= 2;
+    code = parser_.allocate(kapazitaet);
+  }
+  if (code == simdjson::SUCCESS) {
+    code = parser_.iterate(text_.data(), text_.size(),
+                           text_.size() + kJsonPolster)
+               .get(dokument_);
+  }
   if (code == simdjson::SUCCESS) return true;
   fehlerBei(stelleVorDemLesen(text_, code), kaputt(code));
   return false;
