@@ -277,8 +277,9 @@ void Einleser::leseTabelle(const Eingang& eingang) {
   const std::string& quelle = eingang.name;
   std::string text(eingang.inhalt), meldung, fehler;
   if (text.compare(0, 8, "Date,USD") == 0) {
-    befund_.fehlerDazu(kVorsatz + quelle +
-                       " ist die Kurstabelle der EZB: sie gehoert zu --kurse\n");
+    befund_.fehlerDazu(
+        kVorsatz + quelle +
+        " ist die Kurstabelle der EZB: sie gehoert zu --kurse\n");
     return;
   }
   char trenner = 0;
@@ -364,8 +365,9 @@ std::string Einleser::warnungen() const {
          hinweise_.text(" weitere Warnungen zu Namen und Werten, siehe oben") +
          unvollstaendig_.text(
              " weitere Firmen mit ausgelassenen unvollstaendigen Jahren") +
-         ausgelassen_.text(" weitere Firmen ohne vollstaendigen Bericht "
-                           "ausgelassen");
+         ausgelassen_.text(
+             " weitere Firmen ohne vollstaendigen Bericht "
+             "ausgelassen");
 }
 
 Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
@@ -409,9 +411,9 @@ Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
 
 // The start of a message on the report `bericht` of `firma`.
 std::string berichtOrt(const ImportFirma& firma, const ImportBericht& bericht) {
-  const std::string firmaName =
-      firma.art == Quellenart::csv ? "Firma " + zitat(firma.name)
-                                   : firmaText(firma);
+  const std::string firmaName = firma.art == Quellenart::csv
+                                    ? "Firma " + zitat(firma.name)
+                                    : firmaText(firma);
   const std::string vorn =
       firma.art == Quellenart::csv
           ? firma.quelle + ":" + std::to_string(bericht.zeile) + ": "
@@ -466,13 +468,13 @@ Ausgang setzeAlleFaktoren(const Optionen& optionen, const Kurstabelle* kurse,
                           std::vector<ImportFirma>& firmen,
                           std::string& meldungen) {
   std::optional<double> option[2];
-  const bool veroeffentlicht =
-      std::any_of(firmen.begin(), firmen.end(), [](const ImportFirma& f) {
-        return f.art != Quellenart::csv;
-      });
+  const bool veroeffentlicht = std::any_of(
+      firmen.begin(), firmen.end(),
+      [](const ImportFirma& f) { return f.art != Quellenart::csv; });
   if (veroeffentlicht &&
-      !leseFaktorOptionen(optionen, optionen.stil.value_or(Zahlenstil::englisch),
-                          option, meldungen)) {
+      !leseFaktorOptionen(optionen,
+                          optionen.stil.value_or(Zahlenstil::englisch), option,
+                          meldungen)) {
     return kAufruffehler;
   }
   Meldungen befund;
@@ -497,7 +499,8 @@ bool leseKurse(const std::string& pfad, Kurstabelle& kurse,
       pfad,
       [&](const Eingang& eingang) {
         if (++dateien == 1) {
-          gelesen = kurse.lies(std::string(eingang.inhalt), eingang.name, fehler);
+          gelesen =
+              kurse.lies(std::string(eingang.inhalt), eingang.name, fehler);
         }
       },
       fehler);
@@ -531,16 +534,15 @@ std::string erfolgText(const Optionen& optionen,
                        const std::vector<ImportFirma>& firmen) {
   const Quellenart arten[3] = {Quellenart::csv, Quellenart::sec,
                                Quellenart::xbrl};
-  const char* const namen[3] = {"CSV-Tabellen", "SEC-Firmendaten",
-                                "xBRL-JSON"};
+  const char* const namen[3] = {"CSV-Tabellen", "SEC-Firmendaten", "xBRL-JSON"};
   std::string herkunft;
   for (int a = 0; a < 3; ++a) {
     const bool da =
         std::any_of(firmen.begin(), firmen.end(),
                     [&](const ImportFirma& f) { return f.art == arten[a]; });
     if (!da) continue;
-    herkunft += std::string(herkunft.empty() ? " (" : "; ") + namen[a] +
-                ": " + firmenUndBerichte(firmen, &arten[a]);
+    herkunft += std::string(herkunft.empty() ? " (" : "; ") + namen[a] + ": " +
+                firmenUndBerichte(firmen, &arten[a]);
   }
   return kVorsatz + firmenUndBerichte(firmen, nullptr) +
          " geschrieben: " + imZiel(optionen, "config/index.txt") + " und " +

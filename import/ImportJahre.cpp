@@ -96,16 +96,16 @@ const Jahressammler::Eintrag* Jahressammler::bilanzsumme(int64_t ende) const {
   const Eintrag* erstes = erster(kBilanz, ende, nullptr);
   if (erstes == nullptr) return nullptr;
   const std::string usd = "USD";
-  const auto dollar = fakten_.find(
-      Schluessel{kBilanz, ende, erstes->fakt.rang, usd});
+  const auto dollar =
+      fakten_.find(Schluessel{kBilanz, ende, erstes->fakt.rang, usd});
   return dollar != fakten_.end() ? &dollar->second : erstes;
 }
 
 std::string Jahressammler::wertHinweis(const Befund& befund, const Fakt& fakt,
                                        const std::string& grund) const {
-  return dateien_[fakt.datei] + ": Warnung: " + firmaText(befund.firma) +
-         ": " + fakt.konzept + " " + zeitraum(fakt) + ": " + grund +
-         "; Jahr " + isoText(fakt.ende) + " ausgelassen\n";
+  return dateien_[fakt.datei] + ": Warnung: " + firmaText(befund.firma) + ": " +
+         fakt.konzept + " " + zeitraum(fakt) + ": " + grund + "; Jahr " +
+         isoText(fakt.ende) + " ausgelassen\n";
 }
 
 void Jahressammler::baue(Befund& befund) const {
@@ -140,11 +140,10 @@ void Jahressammler::baue(Befund& befund) const {
       std::string fehler;
       const auto wert = leseGanzzahl(e.fakt.wert, fehler);
       if (e.widerspruch) {
-        befund.hinweise.push_back(
-            wertHinweis(befund, *e.widerspruch,
-                        zitat(e.fakt.wert) + " und " +
-                            zitat(e.widerspruch->wert) +
-                            " widersprechen sich"));
+        befund.hinweise.push_back(wertHinweis(befund, *e.widerspruch,
+                                              zitat(e.fakt.wert) + " und " +
+                                                  zitat(e.widerspruch->wert) +
+                                                  " widersprechen sich"));
       } else if (!wert) {
         befund.hinweise.push_back(
             wertHinweis(befund, e.fakt, zitat(e.fakt.wert) + " " + fehler));
@@ -176,8 +175,9 @@ std::string Sammelwarnung::text(const std::string& rest) const {
   std::string text;
   for (const std::string& zeile : zeilen) text += zeile;
   if (anzahl > zeilen.size()) {
-    text += "quorvell-import: Warnung: " +
-            std::to_string(anzahl - zeilen.size()) + rest + "\n";
+    text +=
+        "quorvell-import: Warnung: " + std::to_string(anzahl - zeilen.size()) +
+        rest + "\n";
   }
   return text;
 }
@@ -192,10 +192,11 @@ void setzeName(Befund& befund, const std::optional<std::string>& name,
     return;
   }
   befund.firma.name = ersatz;
-  befund.hinweise.push_back(
-      datei + ": Warnung: Firma mit " + befund.firma.kennung + ": " +
-      (name ? "Name " + zitat(*name) + " " + *fehler : "kein Name (" + woher + ")") +
-      "; als Name steht " + zitat(ersatz) + "\n");
+  befund.hinweise.push_back(datei + ": Warnung: Firma mit " +
+                            befund.firma.kennung + ": " +
+                            (name ? "Name " + zitat(*name) + " " + *fehler
+                                  : "kein Name (" + woher + ")") +
+                            "; als Name steht " + zitat(ersatz) + "\n");
 }
 
 std::string firmaText(const ImportFirma& firma) {

@@ -191,8 +191,8 @@ bool zerlegeZahl(std::string_view text, Zahlteile& teile) {
     if (e == i) return false;
     // Beyond a million the number is far outside any range anyway.
     for (; i < e; ++i) {
-      teile.exponent = std::min<int64_t>(teile.exponent * 10 + (text[i] - '0'),
-                                         1000000);
+      teile.exponent =
+          std::min<int64_t>(teile.exponent * 10 + (text[i] - '0'), 1000000);
     }
     if (minus) teile.exponent = -teile.exponent;
   }
@@ -217,9 +217,9 @@ bool JsonLeser::beginne() {
     code = parser_.allocate(kapazitaet);
   }
   if (code == simdjson::SUCCESS) {
-    code = parser_.iterate(text_.data(), text_.size(),
-                           text_.size() + kJsonPolster)
-               .get(dokument_);
+    code =
+        parser_.iterate(text_.data(), text_.size(), text_.size() + kJsonPolster)
+            .get(dokument_);
   }
   if (code == simdjson::SUCCESS) return true;
   fehlerBei(stelleVorDemLesen(text_, code), kaputt(code));
@@ -276,7 +276,8 @@ bool JsonLeser::amEnde() {
 
 bool JsonLeser::typFehler(oj::value& wert, std::string_view name,
                           const char* erwartet) {
-  return fehler(wert.raw_json_token(), "\"" + std::string(name) + "\" ist " + erwartet);
+  return fehler(wert.raw_json_token(),
+                "\"" + std::string(name) + "\" ist " + erwartet);
 }
 
 bool JsonLeser::objekt(oj::value wert, std::string_view name,
@@ -287,8 +288,7 @@ bool JsonLeser::objekt(oj::value wert, std::string_view name,
   return gut(wert.get_object().get(objekt));
 }
 
-bool JsonLeser::liste(oj::value wert, std::string_view name,
-                      oj::array& liste) {
+bool JsonLeser::liste(oj::value wert, std::string_view name, oj::array& liste) {
   oj::json_type typ{};
   if (!gut(wert.type().get(typ))) return false;
   if (typ != oj::json_type::array) return typFehler(wert, name, "keine Liste");
@@ -346,8 +346,7 @@ bool JsonLeser::pruefe(oj::value wert) {
       return istJsonZahl(token) ||
              fehler(token, kaputt(simdjson::NUMBER_ERROR));
     case oj::json_type::string:
-      return escapesGut(token) ||
-             fehler(token, kaputt(simdjson::STRING_ERROR));
+      return escapesGut(token) || fehler(token, kaputt(simdjson::STRING_ERROR));
     case oj::json_type::boolean:
     case oj::json_type::null:
       return token == "true" || token == "false" || token == "null" ||
@@ -377,7 +376,8 @@ bool JsonLeser::fehler(std::string_view token, const std::string& text) {
 
 void JsonLeser::fehlerBei(size_t stelle, const std::string& text) {
   if (meldung_.empty()) {
-    meldung_ = quelle_ + ":" + zeileUndSpalte(text_, stelle) + ": " + text + "\n";
+    meldung_ =
+        quelle_ + ":" + zeileUndSpalte(text_, stelle) + ": " + text + "\n";
   }
 }
 
@@ -406,8 +406,8 @@ std::optional<int64_t> leseGanzzahl(std::string_view text,
   }
   std::string ziffern = std::string(teile.ganz) + std::string(teile.bruch);
   int64_t vorKomma = static_cast<int64_t>(teile.ganz.size()) + teile.exponent;
-  const size_t fuehrend = std::min(ziffern.find_first_not_of('0'),
-                                   ziffern.size());
+  const size_t fuehrend =
+      std::min(ziffern.find_first_not_of('0'), ziffern.size());
   ziffern.erase(0, fuehrend);
   vorKomma -= static_cast<int64_t>(fuehrend);
   if (ziffern.empty()) return 0;

@@ -16,8 +16,8 @@ int64_t tagNummer(const Datum& datum) {
   const int64_t jahrDerAera = jahr - aera * 400;
   const int64_t monat = datum.monat > 2 ? datum.monat - 3 : datum.monat + 9;
   const int64_t tagDesJahres = (153 * monat + 2) / 5 + datum.tag - 1;
-  const int64_t tagDerAera = jahrDerAera * 365 + jahrDerAera / 4 -
-                             jahrDerAera / 100 + tagDesJahres;
+  const int64_t tagDerAera =
+      jahrDerAera * 365 + jahrDerAera / 4 - jahrDerAera / 100 + tagDesJahres;
   return aera * 146097 + tagDerAera - 719468;
 }
 
@@ -25,18 +25,17 @@ Datum ausTagNummer(int64_t tag) {
   tag += 719468;
   const int64_t aera = (tag >= 0 ? tag : tag - 146096) / 146097;
   const int64_t tagDerAera = tag - aera * 146097;
-  const int64_t jahrDerAera =
-      (tagDerAera - tagDerAera / 1460 + tagDerAera / 36524 -
-       tagDerAera / 146096) /
-      365;
+  const int64_t jahrDerAera = (tagDerAera - tagDerAera / 1460 +
+                               tagDerAera / 36524 - tagDerAera / 146096) /
+                              365;
   const int64_t tagDesJahres =
       tagDerAera - (365 * jahrDerAera + jahrDerAera / 4 - jahrDerAera / 100);
   const int64_t monat = (5 * tagDesJahres + 2) / 153;
   Datum datum{};
   datum.tag = static_cast<int>(tagDesJahres - (153 * monat + 2) / 5 + 1);
   datum.monat = static_cast<int>(monat < 10 ? monat + 3 : monat - 9);
-  datum.jahr = static_cast<int>(jahrDerAera + aera * 400 +
-                                (datum.monat <= 2 ? 1 : 0));
+  datum.jahr =
+      static_cast<int>(jahrDerAera + aera * 400 + (datum.monat <= 2 ? 1 : 0));
   return datum;
 }
 

@@ -56,7 +56,9 @@ bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
   quelle_ = quelle;
   std::vector<Tag> tage;
   int zeile = 0;
-  const auto ort = [&]() { return quelle + ":" + std::to_string(zeile) + ": "; };
+  const auto ort = [&]() {
+    return quelle + ":" + std::to_string(zeile) + ": ";
+  };
   for (size_t anfang = 0; anfang < text.size();) {
     size_t ende = text.find('\n', anfang);
     if (ende == std::string::npos) ende = text.size();
@@ -168,8 +170,8 @@ bool Kurstabelle::faktoren(const std::string& waehrung, const Datum& datum,
     const double r = kurs(t, spalten[0]);
     const double usd = kurs(t, spalten[1]);
     if (std::isnan(r) || std::isnan(usd)) {
-      fehler = "kein Kurs fuer " + (std::isnan(r) ? waehrung : "USD") +
-               " am " + isoText(tage_[t]) + " in " + quelle_ + " (N/A)";
+      fehler = "kein Kurs fuer " + (std::isnan(r) ? waehrung : "USD") + " am " +
+               isoText(tage_[t]) + " in " + quelle_ + " (N/A)";
       return false;
     }
     summe[0] += 1.0 / r;

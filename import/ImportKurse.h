@@ -25,8 +25,7 @@ class Kurstabelle {
   // factors over the days of the year up to `datum`. False when they cannot
   // be found, with `fehler` saying why.
   bool faktoren(const std::string& waehrung, const Datum& datum,
-                bool jahresmittel, double faktor[2],
-                std::string& fehler) const;
+                bool jahresmittel, double faktor[2], std::string& fehler) const;
 
  private:
   // The rate of the currency in column `spalte` on day number `tag` (an

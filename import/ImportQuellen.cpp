@@ -111,8 +111,7 @@ bool Quellenleser::datei(const std::string& pfad) {
     return archiv(fd, pfad);
   }
   const bool gelesen =
-      fehler.empty() &&
-      leseAlles(fd, static_cast<size_t>(info.st_size), pfad);
+      fehler.empty() && leseAlles(fd, static_cast<size_t>(info.st_size), pfad);
   close(fd);
   if (!fehler.empty()) return melde(pfad + " " + fehler);
   return gelesen;
@@ -170,16 +169,15 @@ bool Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
   zip_stat_t info;
   if (zip_stat_index(archiv, nummer, 0, &info) != 0) {
     return melde(pfad + ": Eintrag " + std::to_string(nummer + 1) +
-                 " kann nicht gelesen werden (" +
-                 zip_strerror(archiv) + ")");
+                 " kann nicht gelesen werden (" + zip_strerror(archiv) + ")");
   }
   const std::string name = pfad + ":" + info.name;
   if (name.back() == '/') return true;
   if (info.size > kQuellGrenze) return melde(name + " " + zuGross());
   zip_file_t* datei = zip_fopen_index(archiv, nummer, 0);
   if (datei == nullptr) {
-    return melde(name + " kann nicht gelesen werden (" +
-                 zip_strerror(archiv) + ")");
+    return melde(name + " kann nicht gelesen werden (" + zip_strerror(archiv) +
+                 ")");
   }
   const auto laenge = static_cast<size_t>(info.size);
   puffer_.resize(laenge + 1 + kPolster);
@@ -218,7 +216,8 @@ bool Quellenleser::gib(const std::string& name, size_t laenge) {
 
 Dateiart erkenneArt(std::string_view anfang) {
   // Local file header or, for an empty archive, end of central directory.
-  if (anfang.substr(0, 4) == "PK\x03\x04" || anfang.substr(0, 4) == "PK\x05\x06") {
+  if (anfang.substr(0, 4) == "PK\x03\x04" ||
+      anfang.substr(0, 4) == "PK\x05\x06") {
     return Dateiart::archiv;
   }
   if (anfang.substr(0, 3) == "\xEF\xBB\xBF") anfang.remove_prefix(3);

@@ -37,7 +37,7 @@ const Konzept kKonzepte[] = {
 };
 
 const char* const kJahresformulare[] = {"10-K", "10-K/A", "10-KT", "10-KT/A",
-                                        "20-F", "20-F/A", "40-F", "40-F/A"};
+                                        "20-F", "20-F/A", "40-F",  "40-F/A"};
 
 const Konzept* findeKonzept(std::string_view raum, std::string_view name) {
   for (const Konzept& k : kKonzepte) {
@@ -99,11 +99,11 @@ bool SecLeser::lies() {
     if (!json_.gut(std::move(feld).get(f))) return false;
     const oj::raw_json_string schluessel = f.key();
     std::optional<std::string_view> name;
-    const bool gut =
-        schluessel.is_equal("cik")          ? leseCik(f.value())
-        : schluessel.is_equal("facts")      ? leseFakten(f.value())
-        : schluessel.is_equal("entityName") ? json_.text(f.value(), "entityName", name)
-                                            : json_.pruefe(f.value());
+    const bool gut = schluessel.is_equal("cik")     ? leseCik(f.value())
+                     : schluessel.is_equal("facts") ? leseFakten(f.value())
+                     : schluessel.is_equal("entityName")
+                         ? json_.text(f.value(), "entityName", name)
+                         : json_.pruefe(f.value());
     if (!gut) return false;
     if (name) name_ = std::string(*name);
   }
@@ -133,7 +133,8 @@ bool SecLeser::leseCik(oj::value wert) {
                                    " ist keine CIK, erwartet eine Nummer wie "
                                    "1640147");
   }
-  ziffern.erase(0, std::min(ziffern.find_first_not_of('0'), ziffern.size() - 1));
+  ziffern.erase(0,
+                std::min(ziffern.find_first_not_of('0'), ziffern.size() - 1));
   befund_.firma.kennung = "CIK " + ziffern;
   return true;
 }
@@ -232,21 +233,21 @@ bool SecLeser::leseGlieder(oj::value wert, Eintrag& eintrag) {
   }
   for (int glied : {kEnde, kForm, kEingereicht, kAccn}) {
     if (!eintrag.text[glied]) {
-      return json_.fehler(wert.raw_json_token(),
-                          std::string("ein Eintrag ohne \"") +
-                              kTextglieder[glied] + "\"");
+      return json_.fehler(
+          wert.raw_json_token(),
+          std::string("ein Eintrag ohne \"") + kTextglieder[glied] + "\"");
     }
   }
-  return hatVal || json_.fehler(wert.raw_json_token(),
-                                "ein Eintrag ohne \"val\"");
+  return hatVal ||
+         json_.fehler(wert.raw_json_token(), "ein Eintrag ohne \"val\"");
 }
 
 bool SecLeser::datum(std::string_view token, const char* glied,
                      std::string_view text, int64_t& tag) {
   const std::optional<Datum> d = leseIsoDatum(text);
   if (d) tag = tagNummer(*d);
-  return d || json_.fehler(token, "\"" + std::string(glied) + "\": " +
-                                      zitat(std::string(text)) +
+  return d || json_.fehler(token, "\"" + std::string(glied) +
+                                      "\": " + zitat(std::string(text)) +
                                       " ist kein Datum, erwartet ein Datum "
                                       "wie 2024-01-31");
 }
@@ -269,11 +270,10 @@ bool SecLeser::leseEintrag(oj::value wert, const Konzept& konzept,
   const std::string stand = std::string(*eintrag.text[kEingereicht]) + " " +
                             std::string(*eintrag.text[kAccn]);
   befund_.stand = std::max(befund_.stand, stand);
-  sammler_.dazu(Fakt{konzept.feld, konzept.rang, konzept.name,
-                     eintrag.text[kStart] ? std::optional<int64_t>(beginn)
-                                          : std::nullopt,
-                     ende, std::string(einheit), stand,
-                     std::string(eintrag.val), datei_});
+  sammler_.dazu(Fakt{
+      konzept.feld, konzept.rang, konzept.name,
+      eintrag.text[kStart] ? std::optional<int64_t>(beginn) : std::nullopt,
+      ende, std::string(einheit), stand, std::string(eintrag.val), datei_});
   return true;
 }
 

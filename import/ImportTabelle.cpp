@@ -34,8 +34,7 @@ const char* const kKopfnamen[kFelder] = {
     "USD-Faktor/USD factor",
     "Waehrung/Currency"};
 
-const char* const kOption[3] = {"--eur-faktor", "--usd-faktor",
-                                "--waehrung"};
+const char* const kOption[3] = {"--eur-faktor", "--usd-faktor", "--waehrung"};
 
 // Column numbers of a field that has no column of its own.
 constexpr int kFehlt = -1;
@@ -192,8 +191,8 @@ void Tabellenleser::meldeFehlendeSpalten(const CsvZeile& kopf) {
     if (spalte_[feld] != kFehlt || (feld >= kEurFaktor && waehrung)) continue;
     std::string text = kKopfnamen[feld];
     if (feld >= kEurFaktor) {
-      text += std::string(" (oder ") + kOption[feld - kEurFaktor] +
-              " oder " + kKopfnamen[kWaehrung] + ")";
+      text += std::string(" (oder ") + kOption[feld - kEurFaktor] + " oder " +
+              kKopfnamen[kWaehrung] + ")";
     }
     fehlend.push_back(text);
   }
@@ -282,8 +281,9 @@ bool Tabellenleser::leseWerte(const CsvZeile& zeile, ImportBericht& bericht) {
   } else if (spalte >= 0) {
     const std::string& text = zeile.felder[spalte];
     const auto waehrung = leseWaehrung(ohneRand(text));
-    fehler = "ist kein Waehrungscode, erwartet drei Buchstaben wie EUR, USD "
-             "oder GBP";
+    fehler =
+        "ist kein Waehrungscode, erwartet drei Buchstaben wie EUR, USD "
+        "oder GBP";
     if (waehrung) bericht.waehrung = *waehrung;
     if (!waehrung) melde(kWaehrung);
   }
@@ -387,10 +387,9 @@ std::string zitat(const std::string& text) {
 
 std::optional<std::string> namensfehler(const std::string& name) {
   if (name.empty()) return "ist leer, erwartet den Namen der Firma";
-  const bool steuerzeichen =
-      std::any_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-      });
+  const bool steuerzeichen = std::any_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+  });
   if (!steuerzeichen) return std::nullopt;
   return "enthaelt ein Steuerzeichen wie einen Zeilenumbruch, erwartet einen "
          "Namen in einer Zeile";

@@ -19,9 +19,9 @@ enum class Quellenart { csv, sec, xbrl };
 
 struct ImportBericht {
   Datum datum;
-  int64_t betrag[4];  // Umsatz, Gewinn, Bilanzsumme, Eigenkapital
-  double faktor[2];   // EUR, USD
-  int zeile;          // the line of the CSV it comes from; 0 if published
+  int64_t betrag[4];     // Umsatz, Gewinn, Bilanzsumme, Eigenkapital
+  double faktor[2];      // EUR, USD
+  int zeile;             // the line of the CSV it comes from; 0 if published
   std::string waehrung;  // the code of the amounts' currency, or empty
   bool gegeben[2];  // whether the source gave faktor[f], by column or option
 };

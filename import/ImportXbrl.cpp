@@ -140,15 +140,15 @@ bool XbrlLeser::leseDimensionen(oj::value wert, Dimensionen& d) {
     oj::field f;
     if (!json_.gut(std::move(feld).get(f))) return false;
     const oj::raw_json_string s = f.key();
-    std::optional<std::string_view>* ziel =
-        s.is_equal("concept")  ? &d.konzept
-        : s.is_equal("entity") ? &d.entitaet
-        : s.is_equal("period") ? &d.zeitraum
-        : s.is_equal("unit")   ? &d.einheit
-                               : nullptr;
+    std::optional<std::string_view>* ziel = s.is_equal("concept")  ? &d.konzept
+                                            : s.is_equal("entity") ? &d.entitaet
+                                            : s.is_equal("period") ? &d.zeitraum
+                                            : s.is_equal("unit")   ? &d.einheit
+                                                                   : nullptr;
     d.weitere = d.weitere || (ziel == nullptr && !s.is_equal("language"));
-    const bool gut = ziel != nullptr ? json_.text(f.value(), "dimensions", *ziel)
-                                     : json_.pruefe(f.value());
+    const bool gut = ziel != nullptr
+                         ? json_.text(f.value(), "dimensions", *ziel)
+                         : json_.pruefe(f.value());
     if (!gut) return false;
   }
   return true;
@@ -165,8 +165,8 @@ bool XbrlLeser::leseFakt(oj::value wert) {
     if (!json_.gut(std::move(feld).get(f))) return false;
     const bool dimensionen = f.key().is_equal("dimensions");
     hatDimensionen = hatDimensionen || dimensionen;
-    const bool gut = dimensionen ? leseDimensionen(f.value(), d)
-                                 : json_.pruefe(f.value());
+    const bool gut =
+        dimensionen ? leseDimensionen(f.value(), d) : json_.pruefe(f.value());
     if (!gut) return false;
   }
   if (!hatDimensionen || !d.konzept || !d.entitaet) {
@@ -269,8 +269,7 @@ std::vector<Befund> XbrlSammlung::befunde() const {
     Befund befund;
     befund.firma.art = Quellenart::xbrl;
     befund.firma.kennung = "LEI " + lei;
-    setzeName(befund, f.name, lei, f.ersteDatei,
-              std::string(kNamenskonzept));
+    setzeName(befund, f.name, lei, f.ersteDatei, std::string(kNamenskonzept));
     f.sammler.baue(befund);
     alle.push_back(std::move(befund));
   }

@@ -12,8 +12,7 @@
 
 namespace {
 
-const char kAufruf[] =
-    "Aufruf: quorvell-import [OPTIONEN] QUELLE... [ZIEL]";
+const char kAufruf[] = "Aufruf: quorvell-import [OPTIONEN] QUELLE... [ZIEL]";
 
 const char kHilfe[] = R"(
 Liest Jahresberichte von Firmen und schreibt ZIEL/config/index.txt und je

@@ -53,13 +53,23 @@ TEST(ImportKurse, FaktorenVomLetztenTagOderAusDemJahresmittel) {
       {"EUR", {5, 1, 2024}, false, "1 1.095"},
       {"GBP", {7, 1, 2024}, true, "1.160100082555566 1.2687659241349583"},
       {"USD", {5, 1, 2024}, true, "0.9143565691110206 1"},
-      {"EUR", {31, 12, 2024}, false,
+      {"EUR",
+       {31, 12, 2024},
+       false,
        "k.csv endet am 2024-01-05, mehr als eine Woche davor; bitte die neue "
        "Kursdatei laden"},
-      {"GBP", {2, 1, 2024}, false,
+      {"GBP",
+       {2, 1, 2024},
+       false,
        "der Tag liegt vor dem ersten Tag von k.csv (2024-01-03)"},
-      {"JPY", {4, 1, 2024}, false, "kein Kurs fuer JPY am 2024-01-04 in k.csv (N/A)"},
-      {"JPY", {5, 1, 2024}, true, "kein Kurs fuer JPY am 2024-01-04 in k.csv (N/A)"},
+      {"JPY",
+       {4, 1, 2024},
+       false,
+       "kein Kurs fuer JPY am 2024-01-04 in k.csv (N/A)"},
+      {"JPY",
+       {5, 1, 2024},
+       true,
+       "kein Kurs fuer JPY am 2024-01-04 in k.csv (N/A)"},
       {"JPY", {5, 1, 2024}, false, "0.006329113924050633 0.006930379746835443"},
       {"CHF", {5, 1, 2024}, false, "CHF steht nicht in k.csv"},
   };
@@ -71,9 +81,10 @@ TEST(ImportKurse, FaktorenVomLetztenTagOderAusDemJahresmittel) {
 
 TEST(ImportKurse, EineKaputteTabelleSagtZeileUndFeld) {
   const std::vector<std::pair<std::string, std::string>> faelle = {
-      {"Datum;USD\n", "quorvell-import: k.csv ist keine Kurstabelle der EZB, "
-                      "erwartet die Kopfzeile \"Date,USD,JPY,...\" von "
-                      "eurofxref-hist.csv\n"},
+      {"Datum;USD\n",
+       "quorvell-import: k.csv ist keine Kurstabelle der EZB, "
+       "erwartet die Kopfzeile \"Date,USD,JPY,...\" von "
+       "eurofxref-hist.csv\n"},
       {"Date,USD,\n2024-01-05,1.09,2,\n",
        "k.csv:2: 3 Felder statt 2 wie in der Kopfzeile\n"},
       {"Date,USD,\n05.01.2024,1.09,\n",
@@ -86,7 +97,8 @@ TEST(ImportKurse, EineKaputteTabelleSagtZeileUndFeld) {
        "groesser als 0 wie 1.0824 oder N/A\n"},
       {"Date,USD,\n2024-01-05,1.1,\n2024-01-05,1.2,\n",
        "quorvell-import: k.csv: der 2024-01-05 steht zweimal in der Tabelle\n"},
-      {"Date,USD,\n", "quorvell-import: k.csv enthaelt keinen Tag mit Kursen\n"},
+      {"Date,USD,\n",
+       "quorvell-import: k.csv enthaelt keinen Tag mit Kursen\n"},
   };
   for (const auto& [tabelle, erwartet] : faelle) {
     Kurstabelle kurse;

@@ -36,9 +36,9 @@ std::string secJson(const std::vector<Wert>& werte) {
     std::string& liste = konzepte[w.konzept][w.einheit];
     liste += std::string(liste.empty() ? "" : ",") + "{" +
              (w.start.empty() ? "" : "\"start\":\"" + w.start + "\",") +
-             "\"end\":\"" + w.ende + "\",\"val\":" + w.val +
-             ",\"accn\":\"" + w.accn + "\",\"fy\":2024,\"fp\":\"FY\"," +
-             "\"form\":\"" + w.form + "\",\"filed\":\"" + w.filed + "\"}";
+             "\"end\":\"" + w.ende + "\",\"val\":" + w.val + ",\"accn\":\"" +
+             w.accn + "\",\"fy\":2024,\"fp\":\"FY\"," + "\"form\":\"" + w.form +
+             "\",\"filed\":\"" + w.filed + "\"}";
   }
   std::string text =
       "{\"cik\":\"0000000042\",\"entityName\":\"Muster Inc.\",\"facts\":{"
@@ -52,8 +52,8 @@ std::string secJson(const std::vector<Wert>& werte) {
     erstes = false;
     bool ersteEinheit = true;
     for (const auto& [einheit, liste] : einheiten) {
-      text += std::string(ersteEinheit ? "" : ",") + "\"" + einheit +
-              "\":[" + liste + "]";
+      text += std::string(ersteEinheit ? "" : ",") + "\"" + einheit + "\":[" +
+              liste + "]";
       ersteEinheit = false;
     }
     text += "}}";
@@ -120,7 +120,8 @@ TEST(ImportSec, JahreAusJahresformularenMitRangStandUndWaehrung) {
              "2025-03-01", "q"},
             {"Revenues", "USD", "2025-02-01", "2026-02-15", "1", "10-K",
              "2026-03-01", "a"},
-            {"Assets", "USD", "", "2026-02-15", "1", "10-K", "2026-03-01", "a"}}),
+            {"Assets", "USD", "", "2026-02-15", "1", "10-K", "2026-03-01",
+             "a"}}),
        kFirma + "2023-01-15 USD 100 -7 300 40\n" + kWarnung +
            "unvollstaendiges Jahr ausgelassen: 2026-02-15 ohne Gewinn, "
            "Eigenkapital\n"},
@@ -157,7 +158,8 @@ TEST(ImportSec, JahreAusJahresformularenMitRangStandUndWaehrung) {
   for (const Fall& f : faelle) {
     EXPECT_EQ(f.erwartet, lies(secJson(f.werte))) << f.was;
   }
-  EXPECT_EQ("t:1:8: JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine "
-            "Klammer fehlt oder steht falsch\n",
-            lies("{\"cik\" 1, \"entityName\": \"A\", \"facts\": {}}"));
+  EXPECT_EQ(
+      "t:1:8: JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine "
+      "Klammer fehlt oder steht falsch\n",
+      lies("{\"cik\" 1, \"entityName\": \"A\", \"facts\": {}}"));
 }

@@ -19,20 +19,21 @@ const std::string kJahr = "2021-04-01T00:00:00/2022-04-01T00:00:00";
 const std::string kBilanz = "2022-04-01T00:00:00";
 
 std::vector<Angabe> jahr(const std::string& zeitraum = kJahr,
-                       const std::string& bilanz = kBilanz) {
+                         const std::string& bilanz = kBilanz) {
   return {{"Revenue", zeitraum, "iso4217:GBP", "\"302632000\"", ""},
           {"ProfitLoss", zeitraum, "iso4217:GBP", "\"35768000\"", ""},
           {"Assets", bilanz, "iso4217:GBP", "\"207222000\"", ""},
           {"Equity", bilanz, "iso4217:GBP", "\"107690000\"", ""}};
 }
 
-std::vector<Angabe> mit(std::vector<Angabe> fakten, const std::vector<Angabe>& dazu) {
+std::vector<Angabe> mit(std::vector<Angabe> fakten,
+                        const std::vector<Angabe>& dazu) {
   fakten.insert(fakten.end(), dazu.begin(), dazu.end());
   return fakten;
 }
 
 const Angabe kName = {"NameOfReportingEntityOrOtherMeansOfIdentification",
-                    kJahr, "", "\"Kainos Group plc\"", ""};
+                      kJahr, "", "\"Kainos Group plc\"", ""};
 
 std::string xbrlJson(const std::vector<Angabe>& fakten) {
   std::string text =
@@ -93,11 +94,13 @@ TEST(ImportXbrl, SummenOhneAchsenMitExklusivenEnden) {
   const std::string vorjahr = "2020-04-01T00:00:00/2021-04-01T00:00:00";
   const std::vector<Fall> faelle = {
       {"exclusive ends: the year and the balance of 2022-03-31",
-       {mit(jahr(), {kName})}, kFirma + kBericht},
+       {mit(jahr(), {kName})},
+       kFirma + kBericht},
       {"dates alone are inclusive; a whole-unit decimal text",
        {mit(jahr("2021-04-01/2022-03-31", "2022-03-31"),
-            {kName, {"Revenue", "2020-04-01/2021-03-31", "iso4217:GBP",
-                     "\"1.0\"", ""}})},
+            {kName,
+             {"Revenue", "2020-04-01/2021-03-31", "iso4217:GBP", "\"1.0\"",
+              ""}})},
        kFirma + kBericht +
            "quorvell-import: Warnung: Firma \"Kainos Group plc\" (LEI "
            "213800H2PQMIF3OVZY47): unvollstaendiges Jahr ausgelassen: "
@@ -127,28 +130,26 @@ TEST(ImportXbrl, SummenOhneAchsenMitExklusivenEnden) {
            "213800H2PQMIF3OVZY47): unvollstaendiges Jahr ausgelassen: "
            "2021-03-31 ohne Umsatz, Bilanzsumme, Eigenkapital\n"},
       {"a fraction and a contradicting duplicate leave their years out",
-       {mit(jahr(),
-            {kName,
-             {"Revenue", vorjahr, "iso4217:GBP", "\"234694000\"", ""},
-             {"ProfitLoss", vorjahr, "iso4217:GBP", "\"39601000\"", ""},
-             {"Assets", "2021-04-01T00:00:00", "iso4217:GBP",
-              "\"164462000.5\"", ""},
-             {"Equity", "2021-04-01T00:00:00", "iso4217:GBP", "\"87608000\"",
-              ""},
-             {"Equity", kBilanz, "iso4217:GBP", "\"9\"", ""}})},
-       kFirma +
-           "d1: Warnung: Firma \"Kainos Group plc\" (LEI "
-           "213800H2PQMIF3OVZY47): ifrs-full:Equity am 2022-03-31: "
-           "\"107690000\" und \"9\" widersprechen sich; Jahr 2022-03-31 "
-           "ausgelassen\n"
-           "d1: Warnung: Firma \"Kainos Group plc\" (LEI "
-           "213800H2PQMIF3OVZY47): ifrs-full:Assets am 2021-03-31: "
-           "\"164462000.5\" ist keine ganze Zahl; Jahr 2021-03-31 "
-           "ausgelassen\n"},
+       {mit(jahr(), {kName,
+                     {"Revenue", vorjahr, "iso4217:GBP", "\"234694000\"", ""},
+                     {"ProfitLoss", vorjahr, "iso4217:GBP", "\"39601000\"", ""},
+                     {"Assets", "2021-04-01T00:00:00", "iso4217:GBP",
+                      "\"164462000.5\"", ""},
+                     {"Equity", "2021-04-01T00:00:00", "iso4217:GBP",
+                      "\"87608000\"", ""},
+                     {"Equity", kBilanz, "iso4217:GBP", "\"9\"", ""}})},
+       kFirma + "d1: Warnung: Firma \"Kainos Group plc\" (LEI "
+                "213800H2PQMIF3OVZY47): ifrs-full:Equity am 2022-03-31: "
+                "\"107690000\" und \"9\" widersprechen sich; Jahr 2022-03-31 "
+                "ausgelassen\n"
+                "d1: Warnung: Firma \"Kainos Group plc\" (LEI "
+                "213800H2PQMIF3OVZY47): ifrs-full:Assets am 2021-03-31: "
+                "\"164462000.5\" ist keine ganze Zahl; Jahr 2021-03-31 "
+                "ausgelassen\n"},
       {"the file with the later newest report restates, and names",
        {mit(jahr(vorjahr, "2021-04-01T00:00:00"),
-            {{"NameOfReportingEntityOrOtherMeansOfIdentification", vorjahr,
-              "", "\"Kainos Alt\"", ""}}),
+            {{"NameOfReportingEntityOrOtherMeansOfIdentification", vorjahr, "",
+              "\"Kainos Alt\"", ""}}),
         mit(mit(jahr(), {kName}),
             {{"Revenue", vorjahr, "iso4217:GBP", "\"234694000\"", ""}})},
        kFirma + kBericht +
@@ -166,11 +167,13 @@ TEST(ImportXbrl, SummenOhneAchsenMitExklusivenEnden) {
   };
   for (const Fall& f : faelle) {
     std::vector<std::string> dateien;
-    for (const std::vector<Angabe>& d : f.dateien) dateien.push_back(xbrlJson(d));
+    for (const std::vector<Angabe>& d : f.dateien)
+      dateien.push_back(xbrlJson(d));
     EXPECT_EQ(f.erwartet, lies(dateien)) << f.was;
   }
-  EXPECT_EQ("d1:1:68: JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine "
-            "Klammer fehlt oder steht falsch\n",
-            lies({"{\"documentInfo\":{\"documentType\":\"https://xbrl.org/"
-                  "2021/xbrl-json\"} \"facts\":{}}"}));
+  EXPECT_EQ(
+      "d1:1:68: JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine "
+      "Klammer fehlt oder steht falsch\n",
+      lies({"{\"documentInfo\":{\"documentType\":\"https://xbrl.org/"
+            "2021/xbrl-json\"} \"facts\":{}}"}));
 }

@@ -225,7 +225,8 @@ std::string secJahr(const std::string& name, const std::string& filed,
   const std::string dauer = "\"start\":\"2023-01-01\"," + eintrag;
   return "{\"cik\":42,\"entityName\":\"" + name +
          "\",\"facts\":{\"us-gaap\":{"
-         "\"Revenues\":{\"units\":{\"USD\":[{" + dauer + ",\"val\":" + umsatz +
+         "\"Revenues\":{\"units\":{\"USD\":[{" +
+         dauer + ",\"val\":" + umsatz +
          "}]}},\"NetIncomeLoss\":{\"units\":{\"USD\":[{" + dauer +
          ",\"val\":-2}]}},\"Assets\":{\"units\":{\"USD\":[{" + eintrag +
          ",\"val\":30}]}},\"StockholdersEquity\":{\"units\":{\"USD\":[{" +
@@ -248,14 +249,15 @@ std::string xbrlJahr() {
     text += std::string(i > 0 ? "," : "") + "\"f" + std::to_string(i) +
             "\":{\"value\":" + fakten[i][2] +
             ",\"dimensions\":{\"concept\":\"ifrs-full:" + fakten[i][0] +
-            "\",\"entity\":\"lei:LEI0\",\"period\":\"" + fakten[i][1] +
-            "\"" + (i < 4 ? ",\"unit\":\"iso4217:GBP\"" : "") + "}}";
+            "\",\"entity\":\"lei:LEI0\",\"period\":\"" + fakten[i][1] + "\"" +
+            (i < 4 ? ",\"unit\":\"iso4217:GBP\"" : "") + "}}";
   }
   return text + "}}";
 }
 
-bool schreibeZip(const std::string& pfad,
-                 const std::vector<std::pair<std::string, std::string>>& dateien) {
+bool schreibeZip(
+    const std::string& pfad,
+    const std::vector<std::pair<std::string, std::string>>& dateien) {
   zip_t* archiv = zip_open(pfad.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
   if (archiv == nullptr) return false;
   zip_dir_add(archiv, "sub", ZIP_FL_ENC_UTF_8);
@@ -282,11 +284,11 @@ TEST_F(Import, QuellenAllerArtenAusVerzeichnisUndArchivInEinemLauf) {
                            "Nord AG;31.12.2023;1;2;3;4;eur\n"));
   ASSERT_TRUE(ersetzeDatei(ordner + "/q/b.json",
                            secJahr("Muster Inc.", "2024-02-01", "10")));
-  ASSERT_TRUE(schreibeZip(
-      ordner + "/q/c.zip",
-      {{"neu.json", secJahr("Muster Inc.", "2025-02-01", "11")},
-       {"alt.json", secJahr("Alter Name", "2024-06-01", "12")},
-       {"bericht.json", xbrlJahr()}}));
+  ASSERT_TRUE(
+      schreibeZip(ordner + "/q/c.zip",
+                  {{"neu.json", secJahr("Muster Inc.", "2025-02-01", "11")},
+                   {"alt.json", secJahr("Alter Name", "2024-06-01", "12")},
+                   {"bericht.json", xbrlJahr()}}));
   ASSERT_TRUE(ersetzeDatei(ordner + "/k.csv",
                            "Date,USD,GBP,\n2023-12-29,1.105,0.86905,\n"
                            "2023-12-28,1.1,0.86,\n"));
@@ -297,8 +299,8 @@ TEST_F(Import, QuellenAllerArtenAusVerzeichnisUndArchivInEinemLauf) {
   optionen.ziel = ordner + "/ziel";
   meldungen.clear();
   ASSERT_EQ(kErfolg, ::importiere(optionen, meldungen)) << meldungen;
-  EXPECT_EQ("quorvell-import: 3 Firmen mit 3 Berichten geschrieben: " +
-                ordner + "/ziel/config/index.txt und " + ordner +
+  EXPECT_EQ("quorvell-import: 3 Firmen mit 3 Berichten geschrieben: " + ordner +
+                "/ziel/config/index.txt und " + ordner +
                 "/ziel/data/ (CSV-Tabellen: 1 Firma mit 1 Bericht; "
                 "SEC-Firmendaten: 1 Firma mit 1 Bericht; xBRL-JSON: 1 Firma "
                 "mit 1 Bericht)\n",
