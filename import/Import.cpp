@@ -361,8 +361,7 @@ void Einleser::nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen) {
 std::string Einleser::warnungen() const {
   std::string text;
   for (const std::string& warnung : befund_.warnungen) text += warnung;
-  return text +
-         hinweise_.text(" weitere Warnungen zu Namen und Werten, siehe oben") +
+  return text + hinweise_.text(" weitere Warnungen zu Namen und Werten") +
          unvollstaendig_.text(
              " weitere Firmen mit ausgelassenen unvollstaendigen Jahren") +
          ausgelassen_.text(
@@ -372,20 +371,15 @@ std::string Einleser::warnungen() const {
 
 Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
                        std::string& meldungen) {
-  std::string fehler;
   for (const std::string& quelle : optionen_.quellen) {
     leseQuelle(
-        quelle, [this](const Eingang& eingang) { nimm(eingang); }, fehler);
+        quelle, [this](const Eingang& eingang) { nimm(eingang); },
+        [this](const std::string& zeile) { befund_.fehlerDazu(zeile); });
     if (!aufruffehler_.empty()) break;
   }
   if (!aufruffehler_.empty()) {
     meldungen += aufruffehler_;
     return kAufruffehler;
-  }
-  for (size_t p = 0; p < fehler.size();) {
-    const size_t ende = fehler.find('\n', p) + 1;
-    befund_.fehlerDazu(fehler.substr(p, ende - p));
-    p = ende;
   }
   if (befund_.fehlerAnzahl > 0) {
     meldungen += fehlerText(befund_);
@@ -503,7 +497,7 @@ bool leseKurse(const std::string& pfad, Kurstabelle& kurse,
               kurse.lies(std::string(eingang.inhalt), eingang.name, fehler);
         }
       },
-      fehler);
+      [&](const std::string& zeile) { fehler += zeile; });
   if (dateien > 1) {
     fehler = kVorsatz + "--kurse " + pfad +
              ": erwartet eine Datei, eurofxref-hist.csv oder ein Archiv mit "

@@ -36,37 +36,38 @@ std::string zuGross() {
 class Quellenleser {
  public:
   Quellenleser(const std::function<void(const Eingang&)>& empfaenger,
-               std::string& fehler)
-      : empfaenger_(empfaenger), fehler_(fehler) {}
+               const std::function<void(const std::string&)>& melde)
+      : empfaenger_(empfaenger), melde_(melde) {}
 
-  bool quelle(const std::string& pfad);
+  void quelle(const std::string& pfad);
 
  private:
-  bool verzeichnis(const std::string& pfad);
-  bool datei(const std::string& pfad);
-  bool archiv(int fd, const std::string& pfad);
-  bool eintrag(zip_t* archiv, zip_uint64_t nummer, const std::string& pfad);
-  bool leseAlles(int fd, size_t erwartet, const std::string& pfad);
-  bool gib(const std::string& name, size_t laenge);
-  bool melde(const std::string& text) {
-    fehler_ += kVorsatz + text + "\n";
-    return false;
-  }
+  void verzeichnis(const std::string& pfad);
+  void datei(const std::string& pfad);
+  void archiv(int fd, const std::string& pfad);
+  void eintrag(zip_t* archiv, zip_uint64_t nummer, const std::string& pfad);
+  void leseAlles(int fd, size_t erwartet, const std::string& pfad);
+  void gib(const std::string& name, size_t laenge);
+  void melde(const std::string& text) { melde_(kVorsatz + text + "\n"); }
 
   const std::function<void(const Eingang&)>& empfaenger_;
-  std::string& fehler_;
+  const std::function<void(const std::string&)>& melde_;
   std::string puffer_;
 };
 
-bool Quellenleser::quelle(const std::string& pfad) {
+void Quellenleser::quelle(const std::string& pfad) {
   struct stat info {};
   if (stat(pfad.c_str(), &info) != 0) {
     return melde(pfad + " kann nicht gelesen werden (" + grund(errno) + ")");
   }
-  return S_ISDIR(info.st_mode) ? verzeichnis(pfad) : datei(pfad);
+  if (S_ISDIR(info.st_mode)) {
+    verzeichnis(pfad);
+  } else {
+    datei(pfad);
+  }
 }
 
-bool Quellenleser::verzeichnis(const std::string& pfad) {
+void Quellenleser::verzeichnis(const std::string& pfad) {
   namespace fs = std::filesystem;
   std::vector<std::string> namen;
   std::error_code fehler;
@@ -84,12 +85,10 @@ bool Quellenleser::verzeichnis(const std::string& pfad) {
   std::sort(namen.begin(), namen.end());
   const std::string vorn =
       pfad.empty() || pfad.back() == '/' ? pfad : pfad + "/";
-  bool gut = true;
-  for (const std::string& name : namen) gut = datei(vorn + name) && gut;
-  return gut;
+  for (const std::string& name : namen) datei(vorn + name);
 }
 
-bool Quellenleser::datei(const std::string& pfad) {
+void Quellenleser::datei(const std::string& pfad) {
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
   const int fd =
       open(pfad.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -108,16 +107,15 @@ bool Quellenleser::datei(const std::string& pfad) {
   } else if (pread(fd, anfang, sizeof anfang, 0) == sizeof anfang &&
              erkenneArt(std::string_view(anfang, sizeof anfang)) ==
                  Dateiart::archiv) {
-    return archiv(fd, pfad);
+    archiv(fd, pfad);
+    return;
   }
-  const bool gelesen =
-      fehler.empty() && leseAlles(fd, static_cast<size_t>(info.st_size), pfad);
+  if (fehler.empty()) leseAlles(fd, static_cast<size_t>(info.st_size), pfad);
   close(fd);
-  if (!fehler.empty()) return melde(pfad + " " + fehler);
-  return gelesen;
+  if (!fehler.empty()) melde(pfad + " " + fehler);
 }
 
-bool Quellenleser::leseAlles(int fd, size_t erwartet, const std::string& pfad) {
+void Quellenleser::leseAlles(int fd, size_t erwartet, const std::string& pfad) {
   size_t laenge = 0;
   puffer_.resize(erwartet + 1 + kPolster);
   for (;;) {
@@ -134,7 +132,7 @@ bool Quellenleser::leseAlles(int fd, size_t erwartet, const std::string& pfad) {
     laenge += static_cast<size_t>(n);
     if (laenge > kQuellGrenze) return melde(pfad + " " + zuGross());
   }
-  return gib(pfad, laenge);
+  gib(pfad, laenge);
 }
 
 std::string zipFehler(int code) {
@@ -147,7 +145,7 @@ std::string zipFehler(int code) {
 
 // Every zip archive is read as an archive of sources; this is the one place
 // that decides what an opened archive holds.
-bool Quellenleser::archiv(int fd, const std::string& pfad) {
+void Quellenleser::archiv(int fd, const std::string& pfad) {
   int code = 0;
   zip_t* archiv = zip_fdopen(fd, ZIP_RDONLY, &code);
   if (archiv == nullptr) {
@@ -155,16 +153,14 @@ bool Quellenleser::archiv(int fd, const std::string& pfad) {
     return melde(pfad + " ist kein lesbares ZIP-Archiv (" + zipFehler(code) +
                  ")");
   }
-  bool gut = true;
   const zip_int64_t anzahl = zip_get_num_entries(archiv, 0);
   for (zip_int64_t i = 0; i < anzahl; ++i) {
-    gut = eintrag(archiv, static_cast<zip_uint64_t>(i), pfad) && gut;
+    eintrag(archiv, static_cast<zip_uint64_t>(i), pfad);
   }
   zip_discard(archiv);
-  return gut;
 }
 
-bool Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
+void Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
                            const std::string& pfad) {
   zip_stat_t info;
   if (zip_stat_index(archiv, nummer, 0, &info) != 0) {
@@ -172,7 +168,7 @@ bool Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
                  " kann nicht gelesen werden (" + zip_strerror(archiv) + ")");
   }
   const std::string name = pfad + ":" + info.name;
-  if (name.back() == '/') return true;
+  if (name.back() == '/') return;
   if (info.size > kQuellGrenze) return melde(name + " " + zuGross());
   zip_file_t* datei = zip_fopen_index(archiv, nummer, 0);
   if (datei == nullptr) {
@@ -200,16 +196,15 @@ bool Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
                  " ist ein Archiv im Archiv, erwartet JSON- oder CSV-Dateien; "
                  "bitte erst auspacken");
   }
-  return gib(name, laenge);
+  gib(name, laenge);
 }
 
-bool Quellenleser::gib(const std::string& name, size_t laenge) {
+void Quellenleser::gib(const std::string& name, size_t laenge) {
   std::fill(puffer_.begin() + static_cast<std::ptrdiff_t>(laenge),
             puffer_.begin() + static_cast<std::ptrdiff_t>(laenge + kPolster),
             '\0');
   const std::string_view inhalt(puffer_.data(), laenge);
   empfaenger_(Eingang{name, erkenneArt(inhalt), inhalt});
-  return true;
 }
 
 }  // namespace
@@ -229,8 +224,8 @@ Dateiart erkenneArt(std::string_view anfang) {
   return Dateiart::tabelle;
 }
 
-bool leseQuelle(const std::string& pfad,
+void leseQuelle(const std::string& pfad,
                 const std::function<void(const Eingang&)>& empfaenger,
-                std::string& fehler) {
-  return Quellenleser(empfaenger, fehler).quelle(pfad);
+                const std::function<void(const std::string&)>& melde) {
+  Quellenleser(empfaenger, melde).quelle(pfad);
 }

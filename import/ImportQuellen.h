@@ -34,10 +34,9 @@ constexpr size_t kPolster = 64;
 constexpr size_t kQuellGrenze = size_t{1} << 30;
 
 // Hands every file of the source `pfad` to `empfaenger`, in order. A file
-// that cannot be read gives a message line in `fehler` and the walk goes on;
-// the result is false when there was any.
-bool leseQuelle(const std::string& pfad,
+// that cannot be read gives `melde` a message line, and the walk goes on.
+void leseQuelle(const std::string& pfad,
                 const std::function<void(const Eingang&)>& empfaenger,
-                std::string& fehler);
+                const std::function<void(const std::string&)>& melde);
 
 #endif  // QUORVELL_IMPORTQUELLEN_H_
