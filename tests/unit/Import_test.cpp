@@ -162,6 +162,25 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
        "t.csv:2: Anfuehrungszeichen bis zum Dateiende nicht geschlossen, "
        "erwartet ein schliessendes \"\n"
        "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"a currency but no factors and no rates",
+       "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;Waehrung\n"
+       "A;31.12.2020;1;2;3;4;GBP\nB;31.12.2020;1;2;3;4;EUR\n"
+       "C;31.12.2020;1;2;3;4;Euro\n",
+       nullptr, kFehler,
+       "t.csv:4: Spalte \"Waehrung\": \"Euro\" ist kein Waehrungscode, "
+       "erwartet drei Buchstaben wie EUR, USD oder GBP\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"no factor for a report without the rates",
+       "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;Waehrung\n"
+       "A;31.12.2020;1;2;3;4;GBP\nB;31.12.2020;1;2;3;4;EUR\n",
+       nullptr, kFehler,
+       "t.csv:2: Firma \"A\", Bericht vom 2020-12-31 in GBP: kein EUR-Faktor "
+       "und kein USD-Faktor; bitte --kurse mit den Kursen der EZB "
+       "(eurofxref-hist.zip) oder --eur-faktor und --usd-faktor angeben\n"
+       "t.csv:3: Firma \"B\", Bericht vom 2020-12-31 in EUR: kein USD-Faktor; "
+       "bitte --kurse mit den Kursen der EZB (eurofxref-hist.zip) oder "
+       "--usd-faktor angeben\n"
+       "quorvell-import: 2 Fehler; nichts geschrieben\n"},
       {"a factor option not in the table's style",
        kKopf + "A;31.12.2020;1;2;3;4;1;1\n", "1.13", kAufruffehler,
        "quorvell-import: --usd-faktor \"1.13\" hat ein Tausendertrennzeichen "
