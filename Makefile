@@ -5,14 +5,14 @@ JOBS      := -j2
 RUNS      ?= 200
 SEED      ?=
 
-.PHONY: all build run test test-sanitize stress bench lint clean
+.PHONY: all build run test test-sanitize stress bench bench-import lint clean
 
 all: build
 
 CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 build:
-	@bash .ci/deps --check
+	@bash .ci/deps --make
 	$(CONFIGURE)
 	cmake --build $(BUILD) $(JOBS)
 
@@ -29,7 +29,7 @@ test: build
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # stopping at the first report.
 test-sanitize:
-	@bash .ci/deps --check
+	@bash .ci/deps --make
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUORVELL_SANITIZE=ON \
 	      -DQUORVELL_STRESS_RUNS=$(RUNS) >/dev/null
 	cmake --build $(SAN_BUILD) $(JOBS)
@@ -42,9 +42,14 @@ test-sanitize:
 stress: build
 	python3 tests/stress/stress.py $(BUILD)/quorvell --runs $(RUNS) $(if $(SEED),--seed $(SEED))
 
-# Wall time and peak memory on a large generated data set.
+# Wall time and peak memory on large generated data sets: the program, then
+# the importer on a bulk archive of SEC company facts against Python.
 bench: build
 	python3 bench/run.py $(BUILD)/quorvell
+	python3 bench/import_bench.py $(BUILD)/quorvell-import
+
+bench-import: build
+	python3 bench/import_bench.py $(BUILD)/quorvell-import
 
 lint:
 	clang-format --dry-run --Werror src/*.h src/*.cpp import/*.h import/*.cpp tests/unit/*.cpp

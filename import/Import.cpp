@@ -2,30 +2,37 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "Dateien.h"
 #include "Datendatei.h"
 #include "ImportCsv.h"
+#include "ImportJahre.h"
+#include "ImportJson.h"
+#include "ImportKalender.h"
+#include "ImportKurse.h"
+#include "ImportQuellen.h"
+#include "ImportSec.h"
 #include "ImportTabelle.h"
+#include "ImportXbrl.h"
 
 namespace {
 
 const std::string kVorsatz = "quorvell-import: ";
 
+static_assert(kPolster >= kJsonPolster,
+              "the source buffer leaves simdjson room to read");
+
 bool istLeer(const std::string& text) {
   return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-// The text of the export without its UTF-8 byte-order mark; false with a
-// message when it cannot be read, is not UTF-8 or holds nothing.
+// The text of a table without its UTF-8 byte-order mark; false with a
+// message when it is not UTF-8 or holds nothing.
 bool leseText(const std::string& tabelle, std::string& text,
               std::string& meldungen) {
-  std::string fehler;
-  if (!leseDatei(tabelle, text, fehler)) {
-    meldungen += kVorsatz + tabelle + " " + fehler + "\n";
-    return false;
-  }
   if (text.compare(0, 2, "\xFF\xFE") == 0 ||
       text.compare(0, 2, "\xFE\xFF") == 0) {
     meldungen += kVorsatz + tabelle +
@@ -44,11 +51,12 @@ bool leseText(const std::string& tabelle, std::string& text,
 
 // The separator and the number style: given, or found from the header line
 // and the separator. Returns kErfolg, or the exit status of the failure.
-Ausgang waehleFormat(const Optionen& optionen, const std::string& text,
-                     char& trenner, Zahlenstil& stil, std::string& meldungen) {
+Ausgang waehleFormat(const Optionen& optionen, const std::string& tabelle,
+                     const std::string& text, char& trenner, Zahlenstil& stil,
+                     std::string& meldungen) {
   trenner = optionen.trenner != 0 ? optionen.trenner : erkenneTrenner(text);
   if (trenner == 0) {
-    meldungen += kVorsatz + optionen.tabelle +
+    meldungen += kVorsatz + tabelle +
                  ": Trennzeichen der Kopfzeile nicht erkannt, erwartet \";\", "
                  "\",\" oder Tabulator (oder --trenner)\n";
     return kFehler;
@@ -56,7 +64,7 @@ Ausgang waehleFormat(const Optionen& optionen, const std::string& text,
   if (optionen.stil) {
     stil = *optionen.stil;
   } else if (trenner == '\t') {
-    meldungen += kVorsatz + optionen.tabelle +
+    meldungen += kVorsatz + tabelle +
                  " ist durch Tabulatoren getrennt: bitte --zahlen de oder "
                  "--zahlen en angeben\n";
     return kAufruffehler;
@@ -66,18 +74,17 @@ Ausgang waehleFormat(const Optionen& optionen, const std::string& text,
   return kErfolg;
 }
 
-// The rules for reading the fields; false with a message when a factor given
-// on the command line is not one.
-bool baueRegeln(const Optionen& optionen, Zahlenstil stil, Importregeln& regeln,
-                std::string& meldungen) {
+// The factors given on the command line, read in the number style `stil`;
+// false with a message when one is not a factor.
+bool leseFaktorOptionen(const Optionen& optionen, Zahlenstil stil,
+                        std::optional<double> faktor[2],
+                        std::string& meldungen) {
   const char* const option[2] = {"--eur-faktor", "--usd-faktor"};
-  regeln.stil = stil;
-  regeln.einheit = optionen.einheit;
   for (int f = 0; f < 2; ++f) {
     if (!optionen.faktor[f]) continue;
     std::string fehler;
-    regeln.faktor[f] = leseFaktor(*optionen.faktor[f], stil, fehler);
-    if (!regeln.faktor[f]) {
+    faktor[f] = leseFaktor(*optionen.faktor[f], stil, fehler);
+    if (!faktor[f]) {
       meldungen += kVorsatz + option[f] + " \"" + *optionen.faktor[f] + "\" " +
                    fehler + "\n";
       return false;
@@ -224,53 +231,340 @@ class Schreiber {
   std::vector<std::string> neu_;
 };
 
+// Reads every source of a run into companies, one file at a time. Companies
+// of published reports are one company where their CIK or LEI is the same.
+class Einleser {
+ public:
+  explicit Einleser(const Optionen& optionen) : optionen_(optionen) {}
+
+  // The companies of all sources in the order they first appear; kErfolg,
+  // or the exit status of the failure with its messages in `meldungen`.
+  Ausgang lies(std::vector<ImportFirma>& firmen, std::string& meldungen);
+
+ private:
+  void nimm(const Eingang& eingang);
+  void leseTabelle(const Eingang& eingang);
+  void leseJson(const Eingang& eingang);
+  void nimmSec(Befund befund);
+  void nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen);
+  std::string warnungen() const;
+
+  const Optionen& optionen_;
+  oj::parser parser_;
+  Meldungen befund_;
+  // A wrong call found in a table: its message; nothing more is read.
+  std::string aufruffehler_;
+  // The companies in the order they first appear: kind and number in
+  // tabellen_, sec_ or the companies of xbrl_.
+  std::vector<std::pair<Quellenart, size_t>> reihenfolge_;
+  std::vector<ImportFirma> tabellen_;
+  std::vector<Befund> sec_;
+  std::map<std::string, size_t> secNachKennung_;
+  XbrlSammlung xbrl_;
+  Sammelwarnung hinweise_, unvollstaendig_, ausgelassen_;
+};
+
+void Einleser::nimm(const Eingang& eingang) {
+  if (!aufruffehler_.empty()) return;
+  if (eingang.art == Dateiart::json) {
+    leseJson(eingang);
+  } else {
+    leseTabelle(eingang);
+  }
+}
+
+void Einleser::leseTabelle(const Eingang& eingang) {
+  const std::string& quelle = eingang.name;
+  std::string text(eingang.inhalt), meldung, fehler;
+  if (text.compare(0, 8, "Date,USD") == 0) {
+    befund_.fehlerDazu(
+        kVorsatz + quelle +
+        " ist die Kurstabelle der EZB: sie gehoert zu --kurse\n");
+    return;
+  }
+  char trenner = 0;
+  Zahlenstil stil = Zahlenstil::deutsch;
+  std::vector<CsvZeile> zeilen;
+  if (!leseText(quelle, text, meldung)) {
+    befund_.fehlerDazu(meldung);
+    return;
+  }
+  const Ausgang format =
+      waehleFormat(optionen_, quelle, text, trenner, stil, meldung);
+  Importregeln regeln{stil, optionen_.einheit, {}, optionen_.waehrung};
+  if (format == kAufruffehler ||
+      (format == kErfolg &&
+       !leseFaktorOptionen(optionen_, stil, regeln.faktor, meldung))) {
+    aufruffehler_ = meldung;
+    return;
+  }
+  if (format != kErfolg) {
+    befund_.fehlerDazu(meldung);
+    return;
+  }
+  if (!leseCsv(text, trenner, zeilen, fehler)) {
+    befund_.fehlerDazu(quelle + ":" + fehler + "\n");
+    return;
+  }
+  for (ImportFirma& firma : leseFirmen(zeilen, regeln, quelle, befund_)) {
+    firma.quelle = quelle;
+    reihenfolge_.emplace_back(Quellenart::csv, tabellen_.size());
+    tabellen_.push_back(std::move(firma));
+  }
+}
+
+void Einleser::leseJson(const Eingang& eingang) {
+  JsonLeser leser(parser_, eingang.inhalt, eingang.name);
+  const Jsonart art = leser.art();
+  Befund befund;
+  const size_t vorher = xbrl_.anzahl();
+  const bool gelesen = art == Jsonart::sec    ? leseSec(leser, befund)
+                       : art == Jsonart::xbrl ? xbrl_.lies(leser)
+                                              : false;
+  if (!gelesen) {
+    befund_.fehlerDazu(leser.meldung());
+  } else if (art == Jsonart::sec) {
+    nimmSec(std::move(befund));
+  }
+  for (size_t i = vorher; i < xbrl_.anzahl(); ++i) {
+    reihenfolge_.emplace_back(Quellenart::xbrl, i);
+  }
+}
+
+// Of two files of one company the one filed later counts: each holds all
+// the filings up to the day it was made.
+void Einleser::nimmSec(Befund befund) {
+  const auto [platz, neu] =
+      secNachKennung_.try_emplace(befund.firma.kennung, sec_.size());
+  if (neu) {
+    reihenfolge_.emplace_back(Quellenart::sec, sec_.size());
+    sec_.push_back(std::move(befund));
+  } else if (befund.stand > sec_[platz->second].stand) {
+    sec_[platz->second] = std::move(befund);
+  }
+}
+
+void Einleser::nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen) {
+  for (const std::string& hinweis : befund.hinweise) hinweise_.dazu(hinweis);
+  if (befund.firma.berichte.empty()) {
+    ausgelassen_.dazu(kVorsatz + "Warnung: " + firmaText(befund.firma) +
+                      " ausgelassen: kein Jahr mit Umsatz, Gewinn, "
+                      "Bilanzsumme und Eigenkapital\n");
+    return;
+  }
+  if (!befund.unvollstaendig.empty()) {
+    unvollstaendig_.dazu(befund.unvollstaendig);
+  }
+  firmen.push_back(std::move(befund.firma));
+}
+
+std::string Einleser::warnungen() const {
+  std::string text;
+  for (const std::string& warnung : befund_.warnungen) text += warnung;
+  return text + hinweise_.text(" weitere Warnungen zu Namen und Werten") +
+         unvollstaendig_.text(
+             " weitere Firmen mit ausgelassenen unvollstaendigen Jahren") +
+         ausgelassen_.text(
+             " weitere Firmen ohne vollstaendigen Bericht "
+             "ausgelassen");
+}
+
+Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
+                       std::string& meldungen) {
+  for (const std::string& quelle : optionen_.quellen) {
+    leseQuelle(
+        quelle, [this](const Eingang& eingang) { nimm(eingang); },
+        [this](const std::string& zeile) { befund_.fehlerDazu(zeile); });
+    if (!aufruffehler_.empty()) break;
+  }
+  if (!aufruffehler_.empty()) {
+    meldungen += aufruffehler_;
+    return kAufruffehler;
+  }
+  if (befund_.fehlerAnzahl > 0) {
+    meldungen += fehlerText(befund_);
+    return kFehler;
+  }
+  std::vector<Befund> xbrl = xbrl_.befunde();
+  for (const auto& [art, nummer] : reihenfolge_) {
+    if (art == Quellenart::csv) {
+      firmen.push_back(std::move(tabellen_[nummer]));
+    } else {
+      nimmBefund(art == Quellenart::sec ? sec_[nummer] : xbrl[nummer], firmen);
+    }
+  }
+  meldungen += warnungen();
+  if (firmen.empty()) {
+    meldungen += kVorsatz +
+                 "keine Firma mit einem vollstaendigen Bericht; nichts "
+                 "geschrieben\n";
+    return kFehler;
+  }
+  return kErfolg;
+}
+
+// The start of a message on the report `bericht` of `firma`.
+std::string berichtOrt(const ImportFirma& firma, const ImportBericht& bericht) {
+  const std::string firmaName = firma.art == Quellenart::csv
+                                    ? "Firma " + zitat(firma.name)
+                                    : firmaText(firma);
+  const std::string vorn =
+      firma.art == Quellenart::csv
+          ? firma.quelle + ":" + std::to_string(bericht.zeile) + ": "
+          : kVorsatz;
+  return vorn + firmaName + ", Bericht vom " + isoText(bericht.datum) +
+         (bericht.waehrung.empty() ? "" : " in " + bericht.waehrung) + ": ";
+}
+
+// Finds the factors of one report the source did not give: from the
+// command line, else from the rates, else 1 for its own currency.
+void setzeFaktoren(const Optionen& optionen, const Kurstabelle* kurse,
+                   const std::optional<double> option[2],
+                   const ImportFirma& firma, ImportBericht& bericht,
+                   Meldungen& befund) {
+  const char* const name[2] = {"EUR", "USD"};
+  const char* const optionName[2] = {"--eur-faktor", "--usd-faktor"};
+  double ausKursen[2] = {0, 0};
+  std::string fehler;
+  const bool mitKursen = kurse != nullptr && !bericht.waehrung.empty();
+  if (mitKursen && !(bericht.gegeben[0] && bericht.gegeben[1]) &&
+      !kurse->faktoren(bericht.waehrung, bericht.datum, optionen.jahresmittel,
+                       ausKursen, fehler)) {
+    befund.fehlerDazu(berichtOrt(firma, bericht) + fehler + "\n");
+    return;
+  }
+  std::string fehlt, angeben;
+  for (int f = 0; f < 2; ++f) {
+    if (bericht.gegeben[f]) continue;
+    if (option[f]) {
+      bericht.faktor[f] = *option[f];
+    } else if (mitKursen) {
+      bericht.faktor[f] = ausKursen[f];
+    } else if (bericht.waehrung == name[f]) {
+      bericht.faktor[f] = 1;
+    } else {
+      fehlt += std::string(fehlt.empty() ? "kein " : " und kein ") + name[f] +
+               "-Faktor";
+      angeben += std::string(angeben.empty() ? "" : " und ") + optionName[f];
+    }
+  }
+  if (!fehlt.empty()) {
+    befund.fehlerDazu(berichtOrt(firma, bericht) + fehlt +
+                      "; bitte --kurse mit den Kursen der EZB "
+                      "(eurofxref-hist.zip) oder " +
+                      angeben + " angeben\n");
+  }
+}
+
+// Gives every report its two factors; kErfolg, or the exit status of the
+// failure with its messages in `meldungen`.
+Ausgang setzeAlleFaktoren(const Optionen& optionen, const Kurstabelle* kurse,
+                          std::vector<ImportFirma>& firmen,
+                          std::string& meldungen) {
+  std::optional<double> option[2];
+  const bool veroeffentlicht = std::any_of(
+      firmen.begin(), firmen.end(),
+      [](const ImportFirma& f) { return f.art != Quellenart::csv; });
+  if (veroeffentlicht &&
+      !leseFaktorOptionen(optionen,
+                          optionen.stil.value_or(Zahlenstil::englisch), option,
+                          meldungen)) {
+    return kAufruffehler;
+  }
+  Meldungen befund;
+  for (ImportFirma& firma : firmen) {
+    for (ImportBericht& bericht : firma.berichte) {
+      setzeFaktoren(optionen, kurse, option, firma, bericht, befund);
+    }
+  }
+  if (befund.fehlerAnzahl == 0) return kErfolg;
+  meldungen += fehlerText(befund);
+  return kFehler;
+}
+
+// The ECB's rate history of --kurse: the file itself or the one file of its
+// zip archive.
+bool leseKurse(const std::string& pfad, Kurstabelle& kurse,
+               std::string& meldungen) {
+  size_t dateien = 0;
+  std::string fehler;
+  bool gelesen = false;
+  leseQuelle(
+      pfad,
+      [&](const Eingang& eingang) {
+        if (++dateien == 1) {
+          gelesen =
+              kurse.lies(std::string(eingang.inhalt), eingang.name, fehler);
+        }
+      },
+      [&](const std::string& zeile) { fehler += zeile; });
+  if (dateien > 1) {
+    fehler = kVorsatz + "--kurse " + pfad +
+             ": erwartet eine Datei, eurofxref-hist.csv oder ein Archiv mit "
+             "nur ihr (eurofxref-hist.zip)\n";
+  }
+  meldungen += fehler;
+  return gelesen && dateien == 1;
+}
+
 std::string anzahl(size_t n, const char* einzahl, const char* mehrzahl) {
   return std::to_string(n) + " " + (n == 1 ? einzahl : mehrzahl);
 }
 
-std::string erfolgText(const Optionen& optionen,
-                       const std::vector<ImportFirma>& firmen) {
+std::string firmenUndBerichte(const std::vector<ImportFirma>& firmen,
+                              const Quellenart* art) {
+  size_t anzahlFirmen = 0;
   size_t berichte = 0;
-  for (const ImportFirma& firma : firmen) berichte += firma.berichte.size();
-  return kVorsatz + anzahl(firmen.size(), "Firma", "Firmen") + " mit " +
-         anzahl(berichte, "Bericht", "Berichten") +
-         " geschrieben: " + imZiel(optionen, "config/index.txt") + " und " +
-         imZiel(optionen, "data/") + "\n";
+  for (const ImportFirma& firma : firmen) {
+    if (art != nullptr && firma.art != *art) continue;
+    ++anzahlFirmen;
+    berichte += firma.berichte.size();
+  }
+  return anzahl(anzahlFirmen, "Firma", "Firmen") + " mit " +
+         anzahl(berichte, "Bericht", "Berichten");
 }
 
-// The companies of the export when it is right in every field; the status
-// says otherwise which failure it was.
-Ausgang leseExport(const Optionen& optionen, std::vector<ImportFirma>& firmen,
-                   std::string& meldungen) {
-  std::string text, fehler;
-  char trenner = 0;
-  Zahlenstil stil = Zahlenstil::deutsch;
-  Importregeln regeln{};
-  std::vector<CsvZeile> zeilen;
-  if (!leseText(optionen.tabelle, text, meldungen)) return kFehler;
-  const Ausgang format = waehleFormat(optionen, text, trenner, stil, meldungen);
-  if (format != kErfolg) return format;
-  if (!baueRegeln(optionen, stil, regeln, meldungen)) return kAufruffehler;
-  if (!leseCsv(text, trenner, zeilen, fehler)) {
-    meldungen += optionen.tabelle + ":" + fehler + "\n";
-    return kFehler;
+std::string erfolgText(const Optionen& optionen,
+                       const std::vector<ImportFirma>& firmen) {
+  const Quellenart arten[3] = {Quellenart::csv, Quellenart::sec,
+                               Quellenart::xbrl};
+  const char* const namen[3] = {"CSV-Tabellen", "SEC-Firmendaten", "xBRL-JSON"};
+  std::string herkunft;
+  for (int a = 0; a < 3; ++a) {
+    const bool da =
+        std::any_of(firmen.begin(), firmen.end(),
+                    [&](const ImportFirma& f) { return f.art == arten[a]; });
+    if (!da) continue;
+    herkunft += std::string(herkunft.empty() ? " (" : "; ") + namen[a] + ": " +
+                firmenUndBerichte(firmen, &arten[a]);
   }
-  Meldungen befund;
-  firmen = leseFirmen(zeilen, regeln, optionen.tabelle, befund);
-  if (befund.fehlerAnzahl > 0) {
-    meldungen += fehlerText(befund);
-    return kFehler;
-  }
-  for (const std::string& warnung : befund.warnungen) meldungen += warnung;
-  return kErfolg;
+  return kVorsatz + firmenUndBerichte(firmen, nullptr) +
+         " geschrieben: " + imZiel(optionen, "config/index.txt") + " und " +
+         imZiel(optionen, "data/") + herkunft + ")\n";
 }
 
 }  // namespace
 
 Ausgang importiere(const Optionen& optionen, std::string& meldungen) {
+  std::error_code fehler;
+  if (!optionen.ziel.empty() && gibtEs(optionen.ziel) &&
+      !std::filesystem::is_directory(optionen.ziel, fehler)) {
+    meldungen += kVorsatz + "das Ziel " + optionen.ziel +
+                 " ist kein Verzeichnis (das letzte von mehreren Argumenten "
+                 "ist das Zielverzeichnis)\n";
+    return kAufruffehler;
+  }
+  Kurstabelle kurse;
+  if (!optionen.kurse.empty() && !leseKurse(optionen.kurse, kurse, meldungen)) {
+    return kFehler;
+  }
   std::vector<ImportFirma> firmen;
-  const Ausgang gelesen = leseExport(optionen, firmen, meldungen);
+  const Ausgang gelesen = Einleser(optionen).lies(firmen, meldungen);
   if (gelesen != kErfolg) return gelesen;
+  const Ausgang faktoren = setzeAlleFaktoren(
+      optionen, optionen.kurse.empty() ? nullptr : &kurse, firmen, meldungen);
+  if (faktoren != kErfolg) return faktoren;
+  vergibDateinamen(firmen);
   const Meldungen vorhanden = pruefeVorhandene(optionen, firmen);
   if (vorhanden.fehlerAnzahl > 0) {
     meldungen += fehlerText(vorhanden);

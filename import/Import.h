@@ -1,23 +1,29 @@
 #ifndef QUORVELL_IMPORT_H_
 #define QUORVELL_IMPORT_H_
 
-// One run of quorvell-import: reads the export and checks all of it, and only
-// then writes the company data files and, last, the index into the target
-// directory, reading every data file back with the program's own reader.
+// One run of quorvell-import: reads every source (CSV tables, SEC company
+// facts, xBRL-JSON reports; files, directories, zip archives) and checks all
+// of it, finds each report's factors, and only then writes the company data
+// files and, last, the index into the target directory, reading every data
+// file back with the program's own reader.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ImportZahlen.h"
 
 struct Optionen {
-  std::string tabelle;
+  std::vector<std::string> quellen;
   std::string ziel;                // empty: the current directory
   char trenner = 0;                // 0: found from the header line
   std::optional<Zahlenstil> stil;  // empty: German with ';', English with ','
   uint64_t einheit = 1;
   std::optional<std::string> faktor[2];  // --eur-faktor, --usd-faktor as given
+  std::optional<std::string> waehrung;   // --waehrung, in upper case
+  std::string kurse;          // --kurse: the ECB's rate history; empty: none
+  bool jahresmittel = false;  // --kurs jahresmittel instead of the day's rate
   bool ueberschreiben = false;
 };
 
@@ -25,8 +31,9 @@ struct Optionen {
 enum Ausgang { kErfolg = 0, kFehler = 1, kAufruffehler = 2 };
 
 // Runs the import and appends every message line to `meldungen`; returns the
-// exit status. Nothing is written unless the whole export is right and no
-// file would be replaced without `ueberschreiben`.
+// exit status. Nothing is written unless every source is right, at least one
+// company has a complete report, and no file would be replaced without
+// `ueberschreiben`.
 Ausgang importiere(const Optionen& optionen, std::string& meldungen);
 
 #endif  // QUORVELL_IMPORT_H_

@@ -17,6 +17,7 @@ enum Feld {
   kEigenkapital,
   kEurFaktor,
   kUsdFaktor,
+  kWaehrung,
   kFelder
 };
 
@@ -30,9 +31,10 @@ const char* const kKopfnamen[kFelder] = {
     "Bilanzsumme/Total assets/Assets",
     "Eigenkapital/Equity",
     "EUR-Faktor/EUR factor",
-    "USD-Faktor/USD factor"};
+    "USD-Faktor/USD factor",
+    "Waehrung/Currency"};
 
-const char* const kFaktorOption[2] = {"--eur-faktor", "--usd-faktor"};
+const char* const kOption[3] = {"--eur-faktor", "--usd-faktor", "--waehrung"};
 
 // Column numbers of a field that has no column of its own.
 constexpr int kFehlt = -1;
@@ -107,33 +109,6 @@ std::string normalform(const std::string& kopf) {
   return transkribiere(kopf, ' ');
 }
 
-// `text` in quotes for a message: control characters escaped, long texts cut.
-std::string zitat(const std::string& text) {
-  size_t laenge = std::min<size_t>(text.size(), 60);
-  while (laenge > 0 && laenge < text.size() &&
-         (static_cast<unsigned char>(text[laenge]) & 0xC0) == 0x80) {
-    --laenge;
-  }
-  std::string aus = "\"";
-  for (size_t i = 0; i < laenge; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c != 0x7F) {
-      aus += text[i];
-    } else {
-      char flucht[8];
-      std::snprintf(flucht, sizeof flucht, "\\x%02X", c);
-      aus += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : flucht;
-    }
-  }
-  return aus + (laenge < text.size() ? "...\"" : "\"");
-}
-
-bool hatSteuerzeichen(const std::string& text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-  });
-}
-
 bool istLeer(const CsvZeile& zeile) {
   return std::all_of(zeile.felder.begin(), zeile.felder.end(),
                      [](const std::string& f) { return ohneRand(f).empty(); });
@@ -175,7 +150,7 @@ class Tabellenleser {
   const std::string& quelle_;
   Meldungen& meldungen_;
   std::vector<std::string> kopf_;
-  int spalte_[kFelder] = {kFehlt, kFehlt, kFehlt, kFehlt,
+  int spalte_[kFelder] = {kFehlt, kFehlt, kFehlt, kFehlt, kFehlt,
                           kFehlt, kFehlt, kFehlt, kFehlt};
   bool kopfGut_ = true;
   std::vector<ImportFirma> firmen_;
@@ -209,12 +184,15 @@ void Tabellenleser::ordneKopfzelle(const CsvZeile& kopf, size_t spalte) {
 }
 
 void Tabellenleser::meldeFehlendeSpalten(const CsvZeile& kopf) {
+  // With the currency known the factors can come from elsewhere.
+  const bool waehrung = spalte_[kWaehrung] != kFehlt;
   std::vector<std::string> fehlend;
-  for (int feld = 0; feld < kFelder; ++feld) {
-    if (spalte_[feld] != kFehlt) continue;
+  for (int feld = 0; feld < kWaehrung; ++feld) {
+    if (spalte_[feld] != kFehlt || (feld >= kEurFaktor && waehrung)) continue;
     std::string text = kKopfnamen[feld];
     if (feld >= kEurFaktor) {
-      text += std::string(" (oder ") + kFaktorOption[feld - kEurFaktor] + ")";
+      text += std::string(" (oder ") + kOption[feld - kEurFaktor] + " oder " +
+              kKopfnamen[kWaehrung] + ")";
     }
     fehlend.push_back(text);
   }
@@ -238,12 +216,15 @@ bool Tabellenleser::leseKopf(const CsvZeile& kopf) {
   for (size_t spalte = 0; spalte < kopf_.size(); ++spalte) {
     ordneKopfzelle(kopf, spalte);
   }
-  for (int f = 0; f < 2; ++f) {
-    int& spalte = spalte_[kEurFaktor + f];
-    if (!regeln_.faktor[f]) continue;
+  const bool option[3] = {regeln_.faktor[0].has_value(),
+                          regeln_.faktor[1].has_value(),
+                          regeln_.waehrung.has_value()};
+  for (int o = 0; o < 3; ++o) {
+    int& spalte = spalte_[kEurFaktor + o];
+    if (!option[o]) continue;
     if (spalte >= 0) {
       meldungen_.warnungen.push_back(
-          ort(kopf.zeile) + "Warnung: " + kFaktorOption[f] +
+          ort(kopf.zeile) + "Warnung: " + kOption[o] +
           " gilt fuer alle Zeilen, Spalte " + zitat(kopf_[spalte]) +
           " wird nicht gelesen\n");
     }
@@ -255,17 +236,9 @@ bool Tabellenleser::leseKopf(const CsvZeile& kopf) {
 
 bool Tabellenleser::leseName(const CsvZeile& zeile, std::string& name) {
   name = ohneRand(zeile.felder[spalte_[kFirma]]);
-  if (name.empty()) {
-    feldFehler(zeile.zeile, kFirma, name,
-               "ist leer, erwartet den Namen der Firma");
-  } else if (hatSteuerzeichen(name)) {
-    feldFehler(zeile.zeile, kFirma, name,
-               "enthaelt ein Steuerzeichen wie einen Zeilenumbruch, erwartet "
-               "einen Namen in einer Zeile");
-  } else {
-    return true;
-  }
-  return false;
+  const std::optional<std::string> fehler = namensfehler(name);
+  if (fehler) feldFehler(zeile.zeile, kFirma, name, *fehler);
+  return !fehler;
 }
 
 bool Tabellenleser::leseWerte(const CsvZeile& zeile, ImportBericht& bericht) {
@@ -291,14 +264,28 @@ bool Tabellenleser::leseWerte(const CsvZeile& zeile, ImportBericht& bericht) {
   }
   for (int f = 0; f < 2; ++f) {
     const int spalte = spalte_[kEurFaktor + f];
+    if (spalte == kFehlt) continue;
     const auto wert = spalte == kAusOption ? regeln_.faktor[f]
                                            : leseFaktor(zeile.felder[spalte],
                                                         regeln_.stil, fehler);
     if (wert) {
       bericht.faktor[f] = *wert;
+      bericht.gegeben[f] = true;
     } else {
       melde(kEurFaktor + f);
     }
+  }
+  const int spalte = spalte_[kWaehrung];
+  if (spalte == kAusOption) {
+    bericht.waehrung = *regeln_.waehrung;
+  } else if (spalte >= 0) {
+    const std::string& text = zeile.felder[spalte];
+    const auto waehrung = leseWaehrung(ohneRand(text));
+    fehler =
+        "ist kein Waehrungscode, erwartet drei Buchstaben wie EUR, USD "
+        "oder GBP";
+    if (waehrung) bericht.waehrung = *waehrung;
+    if (!waehrung) melde(kWaehrung);
   }
   return gut;
 }
@@ -318,7 +305,10 @@ void Tabellenleser::leseZeile(const CsvZeile& zeile) {
   const bool nameGut = leseName(zeile, name);
   if (!leseWerte(zeile, bericht) || !nameGut) return;
   const auto neu = firmaNachName_.emplace(name, firmen_.size());
-  if (neu.second) firmen_.push_back({name, "", {}});
+  if (neu.second) {
+    firmen_.emplace_back();
+    firmen_.back().name = name;
+  }
   firmen_[neu.first->second].berichte.push_back(bericht);
 }
 
@@ -349,15 +339,9 @@ void Tabellenleser::pruefeJahre(const ImportFirma& firma) {
 }
 
 std::vector<ImportFirma> Tabellenleser::ordneFirmen() {
-  std::set<std::string> vergeben;
   for (ImportFirma& firma : firmen_) {
     std::sort(firma.berichte.begin(), firma.berichte.end(), neuerZuerst);
     pruefeJahre(firma);
-    const std::string stamm = dateiStamm(firma.name);
-    firma.datei = stamm + ".txt";
-    for (int n = 2; !vergeben.insert(firma.datei).second; ++n) {
-      firma.datei = stamm + "_" + std::to_string(n) + ".txt";
-    }
   }
   return firmen_;
 }
@@ -379,6 +363,61 @@ std::string berichtZeile(const ImportBericht& bericht) {
 }
 
 }  // namespace
+
+// `text` in quotes for a message: control characters escaped, long texts cut.
+std::string zitat(const std::string& text) {
+  size_t laenge = std::min<size_t>(text.size(), 60);
+  while (laenge > 0 && laenge < text.size() &&
+         (static_cast<unsigned char>(text[laenge]) & 0xC0) == 0x80) {
+    --laenge;
+  }
+  std::string aus = "\"";
+  for (size_t i = 0; i < laenge; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != 0x7F) {
+      aus += text[i];
+    } else {
+      char flucht[8];
+      std::snprintf(flucht, sizeof flucht, "\\x%02X", c);
+      aus += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : flucht;
+    }
+  }
+  return aus + (laenge < text.size() ? "...\"" : "\"");
+}
+
+std::optional<std::string> namensfehler(const std::string& name) {
+  if (name.empty()) return "ist leer, erwartet den Namen der Firma";
+  const bool steuerzeichen = std::any_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+  });
+  if (!steuerzeichen) return std::nullopt;
+  return "enthaelt ein Steuerzeichen wie einen Zeilenumbruch, erwartet einen "
+         "Namen in einer Zeile";
+}
+
+std::optional<std::string> leseWaehrung(const std::string& text) {
+  std::string code = text;
+  for (char& c : code) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (code.size() != 3 || std::any_of(code.begin(), code.end(), [](char c) {
+        return c < 'A' || c > 'Z';
+      })) {
+    return std::nullopt;
+  }
+  return code;
+}
+
+void vergibDateinamen(std::vector<ImportFirma>& firmen) {
+  std::set<std::string> vergeben;
+  for (ImportFirma& firma : firmen) {
+    const std::string stamm = dateiStamm(firma.name);
+    firma.datei = stamm + ".txt";
+    for (int n = 2; !vergeben.insert(firma.datei).second; ++n) {
+      firma.datei = stamm + "_" + std::to_string(n) + ".txt";
+    }
+  }
+}
 
 void Meldungen::fehlerDazu(const std::string& text) {
   if (fehler.size() < kMaxFehler) fehler.push_back(text);

@@ -14,25 +14,35 @@
 #include "ImportCsv.h"
 #include "ImportZahlen.h"
 
+// The kinds of source a company can come from.
+enum class Quellenart { csv, sec, xbrl };
+
 struct ImportBericht {
   Datum datum;
-  int64_t betrag[4];  // Umsatz, Gewinn, Bilanzsumme, Eigenkapital
-  double faktor[2];   // EUR, USD
-  int zeile;          // the line of the CSV it comes from
+  int64_t betrag[4];     // Umsatz, Gewinn, Bilanzsumme, Eigenkapital
+  double faktor[2];      // EUR, USD
+  int zeile;             // the line of the CSV it comes from; 0 if published
+  std::string waehrung;  // the code of the amounts' currency, or empty
+  bool gegeben[2];  // whether the source gave faktor[f], by column or option
 };
 
 struct ImportFirma {
   std::string name;
   std::string datei;  // its name in data/ and in the index
   std::vector<ImportBericht> berichte;
+  Quellenart art = Quellenart::csv;
+  std::string kennung;  // "CIK 1640147" or "LEI ..." if published
+  std::string quelle;   // the table it comes from, for messages
 };
 
 // How the fields are read: number style, unit of the amounts, and the
-// factors given for all rows (--eur-faktor, --usd-faktor), if any.
+// factors and the currency given for all rows (--eur-faktor, --usd-faktor,
+// --waehrung), if any.
 struct Importregeln {
   Zahlenstil stil;
   uint64_t einheit;
   std::optional<double> faktor[2];
+  std::optional<std::string> waehrung;
 };
 
 // Message lines, each ended by "\n". Of the errors only the first kMaxFehler
@@ -48,13 +58,28 @@ struct Meldungen {
 };
 
 // The companies of the records `zeilen`, the first of which is the header, in
-// the order they first appear, each with its reports newest first and its
-// file name. Messages name `quelle` and the line. With any error the result is
-// incomplete and must not be written.
+// the order they first appear, each with its reports newest first. Messages
+// name `quelle` and the line. With any error the result is incomplete and
+// must not be written. Factor columns may be left out where the currency is
+// known (a column Waehrung or --waehrung); the factors are found later.
 std::vector<ImportFirma> leseFirmen(const std::vector<CsvZeile>& zeilen,
                                     const Importregeln& regeln,
                                     const std::string& quelle,
                                     Meldungen& meldungen);
+
+// Why `name` cannot be a company's name (empty, or a control character such
+// as a line break in it), as the words that follow the quoted name in a
+// message; nothing when it can.
+std::optional<std::string> namensfehler(const std::string& name);
+
+// `text` in quotes for a message: control characters escaped, long texts cut.
+std::string zitat(const std::string& text);
+
+// A currency code as three letters, in upper case; nothing for another text.
+std::optional<std::string> leseWaehrung(const std::string& text);
+
+// Gives each company its file name in data/, numbered where two would meet.
+void vergibDateinamen(std::vector<ImportFirma>& firmen);
 
 // The file name of a company called `name`, without ".txt": lower-case ASCII
 // letters and digits with ae, oe, ue, ss for umlauts and sharp s, "_" between

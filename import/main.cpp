@@ -8,18 +8,33 @@
 #include <vector>
 
 #include "Import.h"
+#include "ImportTabelle.h"
 
 namespace {
 
-const char kAufruf[] = "Aufruf: quorvell-import [OPTIONEN] TABELLE.csv [ZIEL]";
+const char kAufruf[] = "Aufruf: quorvell-import [OPTIONEN] QUELLE... [ZIEL]";
 
 const char kHilfe[] = R"(
-Liest eine CSV-Tabelle mit einer Zeile je Firma und Jahresbericht und schreibt
-ZIEL/config/index.txt und je Firma eine Datei ZIEL/data/<name>.txt, die
-quorvell in ZIEL einliest. Ohne ZIEL ist es das aktuelle Verzeichnis.
+Liest Jahresberichte von Firmen und schreibt ZIEL/config/index.txt und je
+Firma eine Datei ZIEL/data/<name>.txt, die quorvell in ZIEL einliest. Bei
+einer QUELLE ist ZIEL das aktuelle Verzeichnis; bei mehreren Namen ist der
+letzte das Zielverzeichnis.
 
-Spalten, erkannt am Namen in der Kopfzeile (Gross- und Kleinschreibung egal,
-Reihenfolge beliebig, weitere Spalten werden uebergangen):
+Jede QUELLE ist eine Datei, ein Verzeichnis (seine Dateien in Namensfolge)
+oder ein ZIP-Archiv (seine Eintraege). Jede Datei wird an ihrem Inhalt
+erkannt:
+  SEC-Firmendaten    JSON mit "cik", "entityName" und "facts", wie
+                     CIK##########.json oder das Archiv companyfacts.zip
+  xBRL-JSON          ein ESEF-Jahresbericht als xBRL-JSON
+  CSV-Tabelle        alles andere: eine Zeile je Firma und Jahresbericht
+
+Aus SEC-Firmendaten und xBRL-JSON zaehlt ein Geschaeftsjahr, wenn es alle vier
+Werte hat (Umsatz, Gewinn, Bilanzsumme, Eigenkapital); die Betraege stehen
+dort in ganzen Einheiten der Waehrung der Bilanzsumme.
+
+Spalten einer CSV-Tabelle, erkannt am Namen in der Kopfzeile (Gross- und
+Kleinschreibung egal, Reihenfolge beliebig, weitere Spalten werden
+uebergangen):
   Firma, Name, Company                           Name der Firma
   Datum, Stichtag, Date                          31.12.2020, 2020-12-31
                                                  oder 31-12-2020
@@ -29,25 +44,36 @@ Reihenfolge beliebig, weitere Spalten werden uebergangen):
   Eigenkapital, Equity
   EUR-Faktor, EUR factor                         Betrag mal Faktor = Euro
   USD-Faktor, USD factor                         Betrag mal Faktor = US-Dollar
+  Waehrung, Currency                             EUR, USD, GBP, ...; mit
+                                                 --kurse statt der Faktoren
 
 Optionen:
-  --trenner T       Feldtrenner ";", "," oder "tab"; ohne Angabe aus der
-                    Kopfzeile erkannt
+  --kurse DATEI     die Referenzkurse der EZB, eurofxref-hist.csv oder
+                    eurofxref-hist.zip: daraus die Faktoren jedes Berichts
+                    in seiner Waehrung
+  --kurs tag|jahresmittel
+                    tag (ohne Angabe): der Kurs des letzten EZB-Tages am
+                    oder vor dem Berichtsdatum; jahresmittel: das Mittel der
+                    Faktoren aller EZB-Tage des Jahres bis dahin
+  --waehrung C      die Waehrung der Betraege aller Zeilen einer CSV-Tabelle,
+                    etwa EUR, statt einer Spalte
+  --eur-faktor X    EUR-Faktor fuer alle Berichte statt aus Spalte oder Kursen
+  --usd-faktor X    USD-Faktor fuer alle Berichte statt aus Spalte oder Kursen
+                    (X im Zahlenformat der Tabelle, sonst wie 1.0824)
+  --trenner T       Feldtrenner der CSV-Tabellen ";", "," oder "tab"; ohne
+                    Angabe aus der Kopfzeile erkannt
   --zahlen de|en    Zahlenformat: de 1.234.567,8 oder en 1,234,567.8; ohne
                     Angabe de bei ";" und en bei ",", bei "tab" noetig
-  --einheit N       die Betraege der Tabelle sind in Einheiten von N, etwa
-                    1000 oder 1000000; sie werden exakt umgerechnet und nie
-                    gerundet
-  --eur-faktor X    EUR-Faktor fuer alle Zeilen statt einer Spalte
-  --usd-faktor X    USD-Faktor fuer alle Zeilen statt einer Spalte
-                    (X im Zahlenformat der Tabelle)
+  --einheit N       die Betraege der CSV-Tabellen sind in Einheiten von N,
+                    etwa 1000 oder 1000000; sie werden exakt umgerechnet und
+                    nie gerundet
   --ueberschreiben  vorhandene Dateien in ZIEL ersetzen
   --help            diese Hilfe
 
-Erst wird die ganze Tabelle geprueft; bei einem Fehler wird nichts
-geschrieben. Die Datendateien fuehren die Berichte je Firma neueste zuerst,
-in welcher Reihenfolge die Tabelle sie auch hat; ein Jahr darf je Firma nur
-einmal vorkommen.
+Erst werden alle Quellen geprueft; bei einem Fehler wird nichts geschrieben.
+Die Datendateien fuehren die Berichte je Firma neueste zuerst. Ohne --kurse
+bekommt ein Bericht in EUR den EUR-Faktor 1 und einer in USD den USD-Faktor 1;
+jeder andere Faktor muss aus einer Spalte oder Option kommen.
 
 Beispiel, deutscher Export (firmen.csv, Betraege in Mio. Euro):
   Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;EUR-Faktor;USD-Faktor
@@ -58,6 +84,19 @@ Beispiel, englischer Export (companies.csv, Betraege in Mio. Euro):
   Company,Date,Revenue,Net income,Total assets,Equity
   Nordwerk AG,2024-12-31,"4,812.3",261.5,"6,930.4","2,418.7"
 quorvell-import --einheit 1000000 --eur-faktor 1 --usd-faktor 1.0824 companies.csv my-data
+
+Beispiel, SEC-Firmendaten einer Firma, Faktoren aus den Kursen der EZB:
+quorvell-import --kurse eurofxref-hist.zip CIK0001640147.json meine-daten
+
+Beispiel, alle SEC-Firmendaten, mit dem Jahresmittel der Kurse:
+quorvell-import --kurse eurofxref-hist.zip --kurs jahresmittel companyfacts.zip meine-daten
+
+Beispiel, ESEF-Berichte mehrerer Jahre als xBRL-JSON in einem Verzeichnis:
+quorvell-import --kurse eurofxref-hist.zip berichte/ meine-daten
+
+Beispiel, CSV-Tabelle mit einer Spalte Waehrung statt der Faktoren:
+  Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;Waehrung
+quorvell-import --kurse eurofxref-hist.zip firmen.csv meine-daten
 
 Exit-Status: 0 geschrieben, 1 Fehler in den Daten oder beim Schreiben,
 2 falscher Aufruf.
@@ -79,6 +118,12 @@ bool leseTrenner(const std::string& wert, Optionen& optionen) {
 bool leseStil(const std::string& wert, Optionen& optionen) {
   if (wert != "de" && wert != "en") return false;
   optionen.stil = wert == "de" ? Zahlenstil::deutsch : Zahlenstil::englisch;
+  return true;
+}
+
+bool leseKurs(const std::string& wert, Optionen& optionen) {
+  if (wert != "tag" && wert != "jahresmittel") return false;
+  optionen.jahresmittel = wert == "jahresmittel";
   return true;
 }
 
@@ -112,24 +157,46 @@ bool setzeOption(const std::string& name, const std::string& wert,
     optionen.faktor[name == "--eur-faktor" ? 0 : 1] = wert;
     return true;
   }
+  if (name == "--kurse") {
+    fehler = name + " braucht einen Wert";
+    optionen.kurse = wert;
+    return !wert.empty();
+  }
+  if (name == "--kurs") {
+    fehler = vorn + "tag oder jahresmittel";
+    return leseKurs(wert, optionen);
+  }
+  if (name == "--waehrung") {
+    fehler = vorn + "drei Buchstaben wie EUR, USD oder GBP";
+    optionen.waehrung = leseWaehrung(wert);
+    return optionen.waehrung.has_value();
+  }
   fehler = "unbekannte Option \"" + name + "\"";
   return false;
 }
 
 bool nimmtWert(const std::string& name) {
-  return name == "--trenner" || name == "--zahlen" || name == "--einheit" ||
-         name == "--eur-faktor" || name == "--usd-faktor";
+  for (const char* option :
+       {"--trenner", "--zahlen", "--einheit", "--eur-faktor", "--usd-faktor",
+        "--kurse", "--kurs", "--waehrung"}) {
+    if (name == option) return true;
+  }
+  return false;
 }
 
-// Sets the two paths from the arguments that are no options.
+// The sources and the target from the arguments that are no options: of two
+// or more, the last is the target.
 bool setzePfade(const std::vector<std::string>& pfade, Optionen& optionen,
                 std::string& fehler) {
-  if (pfade.empty() || pfade.size() > 2) {
-    fehler = pfade.empty() ? "die Tabelle fehlt" : "zu viele Argumente";
+  if (pfade.empty()) {
+    fehler = "die Quelle fehlt";
     return false;
   }
-  optionen.tabelle = pfade[0];
-  if (pfade.size() == 2) optionen.ziel = pfade[1];
+  optionen.quellen = pfade;
+  if (pfade.size() > 1) {
+    optionen.ziel = pfade.back();
+    optionen.quellen.pop_back();
+  }
   return true;
 }
 
@@ -177,7 +244,7 @@ int main(int argc, char** argv) {
   }
   if (aufruf == Aufruf::falsch) {
     std::cerr << "quorvell-import: " << fehler << "\n"
-              << kAufruf << " (--help erklaert Spalten und Optionen)\n";
+              << kAufruf << " (--help erklaert Quellen und Optionen)\n";
     return kAufruffehler;
   }
   std::string meldungen;

@@ -13,10 +13,12 @@ A case is a directory under CASES_DIR:
                directory after the fixture (a data set of its own, save.dat)
   import       optional: the arguments of quorvell-import, split as a shell
                would; it runs in the working directory before run 1 and must
-               exit with status 0. It is looked up beside BINARY; where it
-               was not built, the case is skipped.
+               exit with status 0. "{examples}" in them stands for the
+               project's examples/ directory. It is looked up beside BINARY;
+               where it was not built, the case is skipped.
   import.out   optional: expected standard output of the import
-  import.err   optional: expected standard error of the import
+  import.err   optional: expected standard error of the import, with
+               "{examples}" for the path of examples/
   runN.in      standard input of run N (N = 1, 2, ...), byte for byte
   runN.out     expected standard output of run N, byte for byte
   runN.err     optional: expected standard error of run N
@@ -81,7 +83,10 @@ def run_import(binary, case_dir, workdir):
     """Runs quorvell-import as the case's file "import" says; returns a list
     of failure descriptions."""
     importer = os.path.join(os.path.dirname(binary), "quorvell-import")
-    args = shlex.split(read(os.path.join(case_dir, "import")).decode())
+    examples = os.path.abspath(os.path.join(case_dir, os.pardir, os.pardir, os.pardir,
+                                            os.pardir, "examples"))
+    args = [a.replace("{examples}", examples)
+            for a in shlex.split(read(os.path.join(case_dir, "import")).decode())]
     try:
         proc = subprocess.run([importer] + args, cwd=workdir, stdin=subprocess.DEVNULL,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE,
@@ -93,6 +98,7 @@ def run_import(binary, case_dir, workdir):
         failures.append("import exited with status %d\nstderr:\n%s" % (
             proc.returncode, proc.stderr.decode("utf-8", "replace")))
     for name, actual in (("import.out", proc.stdout), ("import.err", proc.stderr)):
+        actual = actual.replace(examples.encode(), b"{examples}")
         expected_path = os.path.join(case_dir, name)
         if os.path.exists(expected_path) and actual != read(expected_path):
             failures.append(diff_text(read(expected_path), actual, name))

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -34,7 +35,7 @@ class Import : public ::testing::Test {
   // Imports `csv`; the messages come without the temporary directory.
   Ausgang importiere(const std::string& csv, Optionen optionen = {}) {
     EXPECT_TRUE(ersetzeDatei(ordner + "/t.csv", csv));
-    optionen.tabelle = ordner + "/t.csv";
+    optionen.quellen = {ordner + "/t.csv"};
     optionen.ziel = ordner + "/ziel";
     meldungen.clear();
     const Ausgang ausgang = ::importiere(optionen, meldungen);
@@ -140,9 +141,9 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
        "Firma;Datum;Umsatz;Gewinn;Bilanzsumme\nA;31.12.2020;1;2;3\n", nullptr,
        kFehler,
        "t.csv:1: es fehlen die Spalten Eigenkapital/Equity, EUR-Faktor/EUR "
-       "factor (oder --eur-faktor), USD-Faktor/USD factor (oder "
-       "--usd-faktor); gefundene Spalten: \"Firma\", \"Datum\", \"Umsatz\", "
-       "\"Gewinn\", \"Bilanzsumme\"\n"
+       "factor (oder --eur-faktor oder Waehrung/Currency), USD-Faktor/USD "
+       "factor (oder --usd-faktor oder Waehrung/Currency); gefundene Spalten: "
+       "\"Firma\", \"Datum\", \"Umsatz\", \"Gewinn\", \"Bilanzsumme\"\n"
        "quorvell-import: 1 Fehler; nichts geschrieben\n"},
       {"files that exist", kKopf + "Alt;31.12.2020;1;2;3;4;1;1,2\n", nullptr,
        kFehler,
@@ -159,7 +160,27 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
       {"a quote left open", kKopf + "\"A;31.12.2020;1;2;3;4;1;1\n", nullptr,
        kFehler,
        "t.csv:2: Anfuehrungszeichen bis zum Dateiende nicht geschlossen, "
-       "erwartet ein schliessendes \"\n"},
+       "erwartet ein schliessendes \"\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"a currency but no factors and no rates",
+       "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;Waehrung\n"
+       "A;31.12.2020;1;2;3;4;GBP\nB;31.12.2020;1;2;3;4;EUR\n"
+       "C;31.12.2020;1;2;3;4;Euro\n",
+       nullptr, kFehler,
+       "t.csv:4: Spalte \"Waehrung\": \"Euro\" ist kein Waehrungscode, "
+       "erwartet drei Buchstaben wie EUR, USD oder GBP\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"no factor for a report without the rates",
+       "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;Waehrung\n"
+       "A;31.12.2020;1;2;3;4;GBP\nB;31.12.2020;1;2;3;4;EUR\n",
+       nullptr, kFehler,
+       "t.csv:2: Firma \"A\", Bericht vom 2020-12-31 in GBP: kein EUR-Faktor "
+       "und kein USD-Faktor; bitte --kurse mit den Kursen der EZB "
+       "(eurofxref-hist.zip) oder --eur-faktor und --usd-faktor angeben\n"
+       "t.csv:3: Firma \"B\", Bericht vom 2020-12-31 in EUR: kein USD-Faktor; "
+       "bitte --kurse mit den Kursen der EZB (eurofxref-hist.zip) oder "
+       "--usd-faktor angeben\n"
+       "quorvell-import: 2 Fehler; nichts geschrieben\n"},
       {"a factor option not in the table's style",
        kKopf + "A;31.12.2020;1;2;3;4;1;1\n", "1.13", kAufruffehler,
        "quorvell-import: --usd-faktor \"1.13\" hat ein Tausendertrennzeichen "
@@ -184,7 +205,8 @@ TEST_F(Import, UeberschreibenErsetztNurDieDateienDesImports) {
   ASSERT_EQ(kErfolg, importiere(csv, optionen));
   EXPECT_EQ(
       "quorvell-import: 2 Firmen mit 2 Berichten geschrieben: "
-      "ziel/config/index.txt und ziel/data/\n",
+      "ziel/config/index.txt und ziel/data/ (CSV-Tabellen: 2 Firmen mit 2 "
+      "Berichten)\n",
       meldungen);
   EXPECT_EQ(
       "config/\n"
@@ -210,4 +232,109 @@ TEST_F(Import, SchreibfehlerNimmtNeueDateienZurueckUndLaesstDenIndex) {
       "wieder entfernt\n",
       meldungen);
   EXPECT_EQ(vorher, abbild());
+}
+
+namespace {
+
+// SEC company facts of one fiscal year ending 2023-12-31, filed on `filed`.
+std::string secJahr(const std::string& name, const std::string& filed,
+                    const std::string& umsatz) {
+  const std::string eintrag = "\"form\":\"10-K\",\"filed\":\"" + filed +
+                              "\",\"accn\":\"x\",\"end\":\"2023-12-31\"";
+  const std::string dauer = "\"start\":\"2023-01-01\"," + eintrag;
+  return "{\"cik\":42,\"entityName\":\"" + name +
+         "\",\"facts\":{\"us-gaap\":{"
+         "\"Revenues\":{\"units\":{\"USD\":[{" +
+         dauer + ",\"val\":" + umsatz +
+         "}]}},\"NetIncomeLoss\":{\"units\":{\"USD\":[{" + dauer +
+         ",\"val\":-2}]}},\"Assets\":{\"units\":{\"USD\":[{" + eintrag +
+         ",\"val\":30}]}},\"StockholdersEquity\":{\"units\":{\"USD\":[{" +
+         eintrag + ",\"val\":4}]}}}}}";
+}
+
+// An xBRL-JSON report of one fiscal year ending 2023-12-31 in pounds.
+std::string xbrlJahr() {
+  std::string text =
+      "{\"documentInfo\":{\"documentType\":\"https://xbrl.org/2021/"
+      "xbrl-json\"},\"facts\":{";
+  const char* const fakten[5][3] = {
+      {"Revenue", "2023-01-01/2023-12-31", "\"50\""},
+      {"ProfitLoss", "2023-01-01/2023-12-31", "\"5\""},
+      {"Assets", "2023-12-31", "\"80\""},
+      {"Equity", "2023-12-31", "\"20\""},
+      {"NameOfReportingEntityOrOtherMeansOfIdentification",
+       "2023-01-01/2023-12-31", "\"Brit plc\""}};
+  for (int i = 0; i < 5; ++i) {
+    text += std::string(i > 0 ? "," : "") + "\"f" + std::to_string(i) +
+            "\":{\"value\":" + fakten[i][2] +
+            ",\"dimensions\":{\"concept\":\"ifrs-full:" + fakten[i][0] +
+            "\",\"entity\":\"lei:LEI0\",\"period\":\"" + fakten[i][1] + "\"" +
+            (i < 4 ? ",\"unit\":\"iso4217:GBP\"" : "") + "}}";
+  }
+  return text + "}}";
+}
+
+bool schreibeZip(
+    const std::string& pfad,
+    const std::vector<std::pair<std::string, std::string>>& dateien) {
+  zip_t* archiv = zip_open(pfad.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+  if (archiv == nullptr) return false;
+  zip_dir_add(archiv, "sub", ZIP_FL_ENC_UTF_8);
+  for (const auto& [name, inhalt] : dateien) {
+    zip_source_t* quelle =
+        zip_source_buffer(archiv, inhalt.data(), inhalt.size(), 0);
+    if (quelle == nullptr ||
+        zip_file_add(archiv, name.c_str(), quelle, ZIP_FL_ENC_UTF_8) < 0) {
+      zip_source_free(quelle);
+      zip_discard(archiv);
+      return false;
+    }
+  }
+  return zip_close(archiv) == 0;
+}
+
+}  // namespace
+
+TEST_F(Import, QuellenAllerArtenAusVerzeichnisUndArchivInEinemLauf) {
+  fs::create_directory(ordner + "/q");
+  ASSERT_TRUE(ersetzeDatei(ordner + "/q/a.csv",
+                           "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;"
+                           "Eigenkapital;Waehrung\n"
+                           "Nord AG;31.12.2023;1;2;3;4;eur\n"));
+  ASSERT_TRUE(ersetzeDatei(ordner + "/q/b.json",
+                           secJahr("Muster Inc.", "2024-02-01", "10")));
+  ASSERT_TRUE(
+      schreibeZip(ordner + "/q/c.zip",
+                  {{"neu.json", secJahr("Muster Inc.", "2025-02-01", "11")},
+                   {"alt.json", secJahr("Alter Name", "2024-06-01", "12")},
+                   {"bericht.json", xbrlJahr()}}));
+  ASSERT_TRUE(ersetzeDatei(ordner + "/k.csv",
+                           "Date,USD,GBP,\n2023-12-29,1.105,0.86905,\n"
+                           "2023-12-28,1.1,0.86,\n"));
+  Optionen optionen;
+  optionen.ueberschreiben = true;
+  optionen.kurse = ordner + "/k.csv";
+  optionen.quellen = {ordner + "/q"};
+  optionen.ziel = ordner + "/ziel";
+  meldungen.clear();
+  ASSERT_EQ(kErfolg, ::importiere(optionen, meldungen)) << meldungen;
+  EXPECT_EQ("quorvell-import: 3 Firmen mit 3 Berichten geschrieben: " + ordner +
+                "/ziel/config/index.txt und " + ordner +
+                "/ziel/data/ (CSV-Tabellen: 1 Firma mit 1 Bericht; "
+                "SEC-Firmendaten: 1 Firma mit 1 Bericht; xBRL-JSON: 1 Firma "
+                "mit 1 Bericht)\n",
+            meldungen);
+  // The newest filing of CIK 42 counts; the pound report gets both factors
+  // from the Friday before its Sunday.
+  EXPECT_EQ(
+      "config/\n"
+      "config/index.txt [nord_ag.txt\nmuster_inc.txt\nbrit_plc.txt\n]\n"
+      "data/\n"
+      "data/alt.txt [Alt AG\n31-12-2020 1 2 3 4 1 1.2\n]\n"
+      "data/brit_plc.txt [Brit plc\n31-12-2023 50 5 80 20 "
+      "1.1506817789540302 1.2715033657442034\n]\n"
+      "data/muster_inc.txt [Muster Inc.\n31-12-2023 11 -2 30 4 "
+      "0.9049773755656109 1\n]\n"
+      "data/nord_ag.txt [Nord AG\n31-12-2023 1 2 3 4 1 1.105\n]\n",
+      abbild());
 }

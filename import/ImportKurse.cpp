@@ -1,0 +1,184 @@
+#include "ImportKurse.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "ImportKalender.h"
+#include "ImportTabelle.h"
+
+namespace {
+
+constexpr int kEuro = -1;
+constexpr int kFehlt = -2;
+
+// How many days a report may lie behind the last day of the table: more than
+// any gap between two ECB days, fewer than would make a rate stale.
+constexpr int64_t kLuecke = 7;
+
+// The fields of one line, split at ",", without the empty field the trailing
+// comma leaves.
+std::vector<std::string> felder(const std::string& zeile) {
+  std::vector<std::string> teile;
+  size_t anfang = 0;
+  for (size_t komma; (komma = zeile.find(',', anfang)) != std::string::npos;
+       anfang = komma + 1) {
+    teile.push_back(ohneRand(zeile.substr(anfang, komma - anfang)));
+  }
+  const std::string letztes = ohneRand(zeile.substr(anfang));
+  if (!letztes.empty()) teile.push_back(letztes);
+  return teile;
+}
+
+std::optional<double> leseKurs(const std::string& text) {
+  if (text == "N/A") return std::numeric_limits<double>::quiet_NaN();
+  double wert = 0;
+  const auto [ende, ergebnis] =
+      std::from_chars(text.data(), text.data() + text.size(), wert);
+  if (ergebnis != std::errc() || ende != text.data() + text.size() ||
+      !(wert > 0) || std::isinf(wert)) {
+    return std::nullopt;
+  }
+  return wert;
+}
+
+struct Tag {
+  int64_t nummer;
+  std::vector<double> kurse;
+};
+
+}  // namespace
+
+bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
+                       std::string& fehler) {
+  quelle_ = quelle;
+  std::vector<Tag> tage;
+  int zeile = 0;
+  const auto ort = [&]() {
+    return quelle + ":" + std::to_string(zeile) + ": ";
+  };
+  for (size_t anfang = 0; anfang < text.size();) {
+    size_t ende = text.find('\n', anfang);
+    if (ende == std::string::npos) ende = text.size();
+    std::string inhalt = text.substr(anfang, ende - anfang);
+    anfang = ende + 1;
+    ++zeile;
+    if (!inhalt.empty() && inhalt.back() == '\r') inhalt.pop_back();
+    if (ohneRand(inhalt).empty()) continue;
+    const std::vector<std::string> teile = felder(inhalt);
+    if (waehrungen_.empty()) {
+      if (teile.size() < 2 || teile[0] != "Date") {
+        fehler = "quorvell-import: " + quelle +
+                 " ist keine Kurstabelle der EZB, erwartet die Kopfzeile "
+                 "\"Date,USD,JPY,...\" von eurofxref-hist.csv\n";
+        return false;
+      }
+      waehrungen_.assign(teile.begin() + 1, teile.end());
+      continue;
+    }
+    if (teile.size() != waehrungen_.size() + 1) {
+      fehler = ort() + std::to_string(teile.size()) + " Felder statt " +
+               std::to_string(waehrungen_.size() + 1) +
+               " wie in der Kopfzeile\n";
+      return false;
+    }
+    const std::optional<Datum> datum = leseIsoDatum(teile[0]);
+    if (!datum) {
+      fehler = ort() + zitat(teile[0]) +
+               " ist kein Datum, erwartet ein Datum wie 2024-01-31\n";
+      return false;
+    }
+    Tag tag{tagNummer(*datum), {}};
+    for (size_t i = 1; i < teile.size(); ++i) {
+      const std::optional<double> kurs = leseKurs(teile[i]);
+      if (!kurs) {
+        fehler = ort() + "Spalte " + zitat(waehrungen_[i - 1]) + ": " +
+                 zitat(teile[i]) +
+                 " ist kein Kurs, erwartet eine Zahl groesser als 0 wie "
+                 "1.0824 oder N/A\n";
+        return false;
+      }
+      tag.kurse.push_back(*kurs);
+    }
+    tage.push_back(std::move(tag));
+  }
+  if (tage.empty()) {
+    fehler = "quorvell-import: " + quelle + " enthaelt keinen Tag mit Kursen\n";
+    return false;
+  }
+  std::stable_sort(tage.begin(), tage.end(), [](const Tag& a, const Tag& b) {
+    return a.nummer < b.nummer;
+  });
+  for (size_t i = 0; i < tage.size(); ++i) {
+    if (i > 0 && tage[i].nummer == tage[i - 1].nummer) {
+      fehler = "quorvell-import: " + quelle + ": der " +
+               isoText(tage[i].nummer) + " steht zweimal in der Tabelle\n";
+      return false;
+    }
+    tage_.push_back(tage[i].nummer);
+    kurse_.insert(kurse_.end(), tage[i].kurse.begin(), tage[i].kurse.end());
+  }
+  return true;
+}
+
+int Kurstabelle::spalte(const std::string& waehrung) const {
+  if (waehrung == "EUR") return kEuro;
+  const auto it = std::find(waehrungen_.begin(), waehrungen_.end(), waehrung);
+  if (it == waehrungen_.end()) return kFehlt;
+  return static_cast<int>(it - waehrungen_.begin());
+}
+
+double Kurstabelle::kurs(size_t tag, int spalte) const {
+  if (spalte == kEuro) return 1.0;
+  return kurse_[tag * waehrungen_.size() + static_cast<size_t>(spalte)];
+}
+
+bool Kurstabelle::faktoren(const std::string& waehrung, const Datum& datum,
+                           bool jahresmittel, double faktor[2],
+                           std::string& fehler) const {
+  const int spalten[2] = {spalte(waehrung), spalte("USD")};
+  for (int s = 0; s < 2; ++s) {
+    if (spalten[s] == kFehlt) {
+      fehler = (s == 0 ? waehrung : "USD") + " steht nicht in " + quelle_;
+      return false;
+    }
+  }
+  const int64_t stichtag = tagNummer(datum);
+  const size_t bis = static_cast<size_t>(
+      std::upper_bound(tage_.begin(), tage_.end(), stichtag) - tage_.begin());
+  if (bis == 0) {
+    fehler = "der Tag liegt vor dem ersten Tag von " + quelle_ + " (" +
+             isoText(tage_.front()) + ")";
+    return false;
+  }
+  if (stichtag - tage_.back() > kLuecke) {
+    fehler = quelle_ + " endet am " + isoText(tage_.back()) +
+             ", mehr als eine Woche davor; bitte die neue Kursdatei laden";
+    return false;
+  }
+  size_t von = bis - 1;
+  if (jahresmittel) {
+    const int64_t vorJahr = tagNummer(einJahrVorher(datum));
+    von = static_cast<size_t>(
+        std::upper_bound(tage_.begin(), tage_.end(), vorJahr) - tage_.begin());
+  }
+  double summe[2] = {0, 0};
+  // Summed oldest first, as the mean is defined.
+  for (size_t t = von; t < bis; ++t) {
+    const double r = kurs(t, spalten[0]);
+    const double usd = kurs(t, spalten[1]);
+    if (std::isnan(r) || std::isnan(usd)) {
+      fehler = "kein Kurs fuer " + (std::isnan(r) ? waehrung : "USD") + " am " +
+               isoText(tage_[t]) + " in " + quelle_ + " (N/A)";
+      return false;
+    }
+    summe[0] += 1.0 / r;
+    summe[1] += usd / r;
+  }
+  const auto tage = static_cast<double>(bis - von);
+  faktor[0] = summe[0] / tage;
+  faktor[1] = summe[1] / tage;
+  return true;
+}

@@ -1,0 +1,231 @@
+#include "ImportQuellen.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+const std::string kVorsatz = "quorvell-import: ";
+
+std::string grund(int fehlernummer) {
+  switch (fehlernummer) {
+    case ENOENT:
+    case ENOTDIR:
+      return "nicht vorhanden";
+    case EACCES:
+    case EPERM:
+      return "keine Berechtigung";
+    default:
+      return "Fehlernummer " + std::to_string(fehlernummer);
+  }
+}
+
+std::string zuGross() {
+  return "ist groesser als " + std::to_string(kQuellGrenze >> 20) + " MiB";
+}
+
+// Reads the files of one source into one buffer, which keeps its memory for
+// the next file.
+class Quellenleser {
+ public:
+  Quellenleser(const std::function<void(const Eingang&)>& empfaenger,
+               const std::function<void(const std::string&)>& melde)
+      : empfaenger_(empfaenger), melde_(melde) {}
+
+  void quelle(const std::string& pfad);
+
+ private:
+  void verzeichnis(const std::string& pfad);
+  void datei(const std::string& pfad);
+  void archiv(int fd, const std::string& pfad);
+  void eintrag(zip_t* archiv, zip_uint64_t nummer, const std::string& pfad);
+  void leseAlles(int fd, size_t erwartet, const std::string& pfad);
+  void gib(const std::string& name, size_t laenge);
+  void melde(const std::string& text) { melde_(kVorsatz + text + "\n"); }
+
+  const std::function<void(const Eingang&)>& empfaenger_;
+  const std::function<void(const std::string&)>& melde_;
+  std::string puffer_;
+};
+
+void Quellenleser::quelle(const std::string& pfad) {
+  struct stat info {};
+  if (stat(pfad.c_str(), &info) != 0) {
+    return melde(pfad + " kann nicht gelesen werden (" + grund(errno) + ")");
+  }
+  if (S_ISDIR(info.st_mode)) {
+    verzeichnis(pfad);
+  } else {
+    datei(pfad);
+  }
+}
+
+void Quellenleser::verzeichnis(const std::string& pfad) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> namen;
+  std::error_code fehler;
+  for (fs::directory_iterator it(pfad, fehler), ende; !fehler && it != ende;
+       it.increment(fehler)) {
+    std::error_code artFehler;
+    if (it->is_regular_file(artFehler)) {
+      namen.push_back(it->path().filename().string());
+    }
+  }
+  if (fehler) {
+    return melde("das Verzeichnis " + pfad + " kann nicht gelesen werden (" +
+                 grund(fehler.value()) + ")");
+  }
+  std::sort(namen.begin(), namen.end());
+  const std::string vorn =
+      pfad.empty() || pfad.back() == '/' ? pfad : pfad + "/";
+  for (const std::string& name : namen) datei(vorn + name);
+}
+
+void Quellenleser::datei(const std::string& pfad) {
+  // O_NONBLOCK: opening a FIFO must not wait for a writer.
+  const int fd =
+      open(pfad.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    return melde(pfad + " kann nicht gelesen werden (" + grund(errno) + ")");
+  }
+  struct stat info {};
+  std::string fehler;
+  char anfang[4] = {};
+  if (fstat(fd, &info) != 0) {
+    fehler = "kann nicht gelesen werden (" + grund(errno) + ")";
+  } else if (!S_ISREG(info.st_mode)) {
+    fehler = "ist keine gewoehnliche Datei";
+  } else if (static_cast<uintmax_t>(info.st_size) > kQuellGrenze) {
+    fehler = zuGross();
+  } else if (pread(fd, anfang, sizeof anfang, 0) == sizeof anfang &&
+             erkenneArt(std::string_view(anfang, sizeof anfang)) ==
+                 Dateiart::archiv) {
+    archiv(fd, pfad);
+    return;
+  }
+  if (fehler.empty()) leseAlles(fd, static_cast<size_t>(info.st_size), pfad);
+  close(fd);
+  if (!fehler.empty()) melde(pfad + " " + fehler);
+}
+
+void Quellenleser::leseAlles(int fd, size_t erwartet, const std::string& pfad) {
+  size_t laenge = 0;
+  puffer_.resize(erwartet + 1 + kPolster);
+  for (;;) {
+    if (laenge + kPolster == puffer_.size()) {
+      puffer_.resize(2 * puffer_.size());
+    }
+    const ssize_t n =
+        read(fd, &puffer_[laenge], puffer_.size() - kPolster - laenge);
+    if (n == 0) break;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      return melde(pfad + " kann nicht gelesen werden (" + grund(errno) + ")");
+    }
+    laenge += static_cast<size_t>(n);
+    if (laenge > kQuellGrenze) return melde(pfad + " " + zuGross());
+  }
+  gib(pfad, laenge);
+}
+
+std::string zipFehler(int code) {
+  zip_error_t fehler;
+  zip_error_init_with_code(&fehler, code);
+  std::string text = zip_error_strerror(&fehler);
+  zip_error_fini(&fehler);
+  return text;
+}
+
+// Every zip archive is read as an archive of sources; this is the one place
+// that decides what an opened archive holds.
+void Quellenleser::archiv(int fd, const std::string& pfad) {
+  int code = 0;
+  zip_t* archiv = zip_fdopen(fd, ZIP_RDONLY, &code);
+  if (archiv == nullptr) {
+    close(fd);
+    return melde(pfad + " ist kein lesbares ZIP-Archiv (" + zipFehler(code) +
+                 ")");
+  }
+  const zip_int64_t anzahl = zip_get_num_entries(archiv, 0);
+  for (zip_int64_t i = 0; i < anzahl; ++i) {
+    eintrag(archiv, static_cast<zip_uint64_t>(i), pfad);
+  }
+  zip_discard(archiv);
+}
+
+void Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
+                           const std::string& pfad) {
+  zip_stat_t info;
+  if (zip_stat_index(archiv, nummer, 0, &info) != 0) {
+    return melde(pfad + ": Eintrag " + std::to_string(nummer + 1) +
+                 " kann nicht gelesen werden (" + zip_strerror(archiv) + ")");
+  }
+  const std::string name = pfad + ":" + info.name;
+  if (name.back() == '/') return;
+  if (info.size > kQuellGrenze) return melde(name + " " + zuGross());
+  zip_file_t* datei = zip_fopen_index(archiv, nummer, 0);
+  if (datei == nullptr) {
+    return melde(name + " kann nicht gelesen werden (" + zip_strerror(archiv) +
+                 ")");
+  }
+  const auto laenge = static_cast<size_t>(info.size);
+  puffer_.resize(laenge + 1 + kPolster);
+  // Read on to the end, where libzip checks the content against its CRC.
+  size_t gelesen = 0;
+  zip_int64_t n = 0;
+  while ((n = zip_fread(datei, &puffer_[gelesen], laenge + 1 - gelesen)) > 0) {
+    gelesen += static_cast<size_t>(n);
+    if (gelesen > laenge) break;
+  }
+  const std::string fehler = n < 0 ? zip_file_strerror(datei) : "";
+  zip_fclose(datei);
+  if (n < 0 || gelesen != laenge) {
+    return melde(name + " kann nicht gelesen werden (" +
+                 (n < 0 ? fehler : "Laenge stimmt nicht") + ")");
+  }
+  if (erkenneArt(std::string_view(puffer_.data(), laenge)) ==
+      Dateiart::archiv) {
+    return melde(name +
+                 " ist ein Archiv im Archiv, erwartet JSON- oder CSV-Dateien; "
+                 "bitte erst auspacken");
+  }
+  gib(name, laenge);
+}
+
+void Quellenleser::gib(const std::string& name, size_t laenge) {
+  std::fill(puffer_.begin() + static_cast<std::ptrdiff_t>(laenge),
+            puffer_.begin() + static_cast<std::ptrdiff_t>(laenge + kPolster),
+            '\0');
+  const std::string_view inhalt(puffer_.data(), laenge);
+  empfaenger_(Eingang{name, erkenneArt(inhalt), inhalt});
+}
+
+}  // namespace
+
+Dateiart erkenneArt(std::string_view anfang) {
+  // Local file header or, for an empty archive, end of central directory.
+  if (anfang.substr(0, 4) == "PK\x03\x04" ||
+      anfang.substr(0, 4) == "PK\x05\x06") {
+    return Dateiart::archiv;
+  }
+  if (anfang.substr(0, 3) == "\xEF\xBB\xBF") anfang.remove_prefix(3);
+  const size_t erstes = anfang.find_first_not_of(" \t\r\n");
+  if (erstes != std::string_view::npos &&
+      (anfang[erstes] == '{' || anfang[erstes] == '[')) {
+    return Dateiart::json;
+  }
+  return Dateiart::tabelle;
+}
+
+void leseQuelle(const std::string& pfad,
+                const std::function<void(const Eingang&)>& empfaenger,
+                const std::function<void(const std::string&)>& melde) {
+  Quellenleser(empfaenger, melde).quelle(pfad);
+}
