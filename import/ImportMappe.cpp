@@ -52,6 +52,7 @@ XmlName zerlegeName(const char* name) {
 struct Lauf {
   XML_Parser parser;
   XmlLeser& leser;
+  int tiefe = 0;
   XML_Size zeile = 0;  // where the reader stopped
   bool gestoppt = false;
 };
@@ -69,13 +70,19 @@ void XMLCALL beiBeginn(void* daten, const XML_Char* name,
                        const XML_Char** attribute) {
   auto& lauf = *static_cast<Lauf*>(daten);
   if (lauf.gestoppt) return;
-  lauf.leser.beginn(zerlegeName(name), attribute);
+  if (++lauf.tiefe > kMaxTiefe) {
+    lauf.leser.fehler =
+        "Elemente mehr als 1000 Ebenen tief, erwartet eine flachere Struktur";
+  } else {
+    lauf.leser.beginn(zerlegeName(name), attribute);
+  }
   pruefe(lauf);
 }
 
 void XMLCALL beiEnde(void* daten, const XML_Char* name) {
   auto& lauf = *static_cast<Lauf*>(daten);
   if (lauf.gestoppt) return;
+  --lauf.tiefe;
   lauf.leser.ende(zerlegeName(name));
   pruefe(lauf);
 }
@@ -122,6 +129,9 @@ bool istOds(zip* archiv) {
          std::memcmp(art, kOdsArt, sizeof kOdsArt - 1) == 0;
 }
 
+const char kZuGross[] = " ist ausgepackt groesser als 256 MiB";
+const char kNichtLesbar[] =
+    " ist nicht lesbar (beschaedigt oder verschluesselt)";
 const char kUnterDemRaster[] =
     "Zelle unter Zeile 1048576, erwartet hoechstens 1048576 Zeilen";
 
@@ -205,52 +215,34 @@ bool Zipmappe::oeffne(const std::string& bytes, std::string& fehler) {
   return archiv_ != nullptr;
 }
 
-bool Zipmappe::hat(const std::string& teil) const {
-  return zip_name_locate(archiv_, teil.c_str(), 0) >= 0;
-}
-
-bool Zipmappe::lies(const std::string& teil, std::string& inhalt,
-                    std::string& fehler) const {
+zip_file_t* Zipmappe::oeffneTeil(const std::string& teil,
+                                 std::string& fehler) const {
   const std::string ort = quelle_ + ": Teil " + teil;
   zip_stat_t stat;
   zip_stat_init(&stat);
+  zip_file_t* datei = nullptr;
   if (zip_stat(archiv_, teil.c_str(), 0, &stat) != 0) {
     fehler = ort + " fehlt";
-    return false;
+  } else if ((stat.valid & ZIP_STAT_SIZE) != 0 && stat.size > kMaxTeil) {
+    fehler = ort + kZuGross;
+  } else if ((datei = zip_fopen(archiv_, teil.c_str(), 0)) == nullptr) {
+    fehler = ort + kNichtLesbar;
   }
-  const bool groesseBekannt = (stat.valid & ZIP_STAT_SIZE) != 0;
-  zip_file_t* datei = nullptr;
-  if (!groesseBekannt || stat.size <= kMaxTeil) {
-    datei = zip_fopen(archiv_, teil.c_str(), 0);
-  }
-  inhalt.clear();
-  if (datei != nullptr && groesseBekannt) inhalt.reserve(stat.size);
-  std::vector<char> stueck(size_t{1} << 16);
-  zip_int64_t n = 0;
-  while (datei != nullptr && inhalt.size() <= kMaxTeil &&
-         (n = zip_fread(datei, stueck.data(), stueck.size())) > 0) {
-    inhalt.append(stueck.data(), static_cast<size_t>(n));
-  }
-  const bool gelesen = datei != nullptr && zip_fclose(datei) == 0 && n >= 0;
-  if (groesseBekannt && stat.size > kMaxTeil) {
-    fehler = ort + " ist ausgepackt groesser als 256 MiB";
-  } else if (!gelesen) {
-    fehler = ort + " ist nicht lesbar (beschaedigt oder verschluesselt)";
-  } else if (inhalt.size() > kMaxTeil) {
-    fehler = ort + " ist ausgepackt groesser als 256 MiB";
-  } else {
-    return true;
-  }
-  return false;
+  return datei;
 }
 
+/* The part goes to expat in pieces straight from the archive, so it is never
+ * held whole. The pieces are large because expat 2.5 reads a token that
+ * spans pieces again from its start with every piece. */
 bool Zipmappe::leseXml(const std::string& teil, XmlLeser& leser,
                        std::string& fehler) const {
-  std::string inhalt;
-  if (!lies(teil, inhalt, fehler)) return false;
+  constexpr int kStueck = 16 << 20;
+  zip_file_t* datei = oeffneTeil(teil, fehler);
+  if (datei == nullptr) return false;
   XML_Parser parser = XML_ParserCreateNS(nullptr, kTrenner);
   if (parser == nullptr) {
-    fehler = quelle_ + ": Teil " + teil + ": kein Speicher fuer den XML-Leser";
+    zip_fclose(datei);
+    fehler = quelle_ + ": kein Speicher fuer den XML-Leser";
     return false;
   }
   Lauf lauf{parser, leser};
@@ -258,22 +250,39 @@ bool Zipmappe::leseXml(const std::string& teil, XmlLeser& leser,
   XML_SetElementHandler(parser, beiBeginn, beiEnde);
   XML_SetCharacterDataHandler(parser, beiZeichen);
   XML_SetStartDoctypeDeclHandler(parser, beiDoctype);
-  const bool gut =
-      XML_Parse(parser, inhalt.data(), static_cast<int>(inhalt.size()),
-                XML_TRUE) == XML_STATUS_OK;
-  const std::string ort = quelle_ + ": Teil " + teil + ", Zeile ";
-  bool erfolg = true;
-  if (!leser.fehler.empty()) {
-    fehler = ort + std::to_string(lauf.zeile) + ": " + leser.fehler;
-    erfolg = false;
-  } else if (!gut && !lauf.gestoppt) {
-    fehler = ort + std::to_string(XML_GetCurrentLineNumber(parser)) +
-             ": kein wohlgeformtes XML (" +
-             XML_ErrorString(XML_GetErrorCode(parser)) + ")";
-    erfolg = false;
+  const std::string ort = quelle_ + ": Teil " + teil;
+  size_t gelesen = 0;
+  std::string problem;
+  for (bool ende = false; !ende;) {
+    void* puffer = XML_GetBuffer(parser, kStueck);
+    const zip_int64_t n =
+        puffer == nullptr ? -1 : zip_fread(datei, puffer, kStueck);
+    gelesen += n > 0 ? static_cast<size_t>(n) : 0;
+    ende = n <= 0;
+    if (n < 0) {
+      problem = ort + kNichtLesbar;
+    } else if (gelesen > kMaxTeil) {
+      problem = ort + kZuGross;
+    } else if (XML_ParseBuffer(parser, static_cast<int>(n), ende) ==
+               XML_STATUS_OK) {
+      continue;
+    } else if (!leser.fehler.empty()) {
+      problem =
+          ort + ", Zeile " + std::to_string(lauf.zeile) + ": " + leser.fehler;
+    } else if (!lauf.gestoppt) {
+      problem = ort + ", Zeile " +
+                std::to_string(XML_GetCurrentLineNumber(parser)) +
+                ": kein wohlgeformtes XML (" +
+                XML_ErrorString(XML_GetErrorCode(parser)) + ")";
+    }
+    ende = true;
+  }
+  if (zip_fclose(datei) != 0 && problem.empty() && !lauf.gestoppt) {
+    problem = ort + kNichtLesbar;
   }
   XML_ParserFree(parser);
-  return erfolg;
+  if (!problem.empty()) fehler = problem;
+  return problem.empty();
 }
 
 bool Zeilenbau::oeffne(int64_t zeile, std::string& fehler) {
@@ -342,6 +351,16 @@ bool Zeilenbau::schliesse(int64_t mal, std::string& fehler) {
     return true;
   }
   return false;
+}
+
+bool zaehleBlatt(std::vector<std::string>& namen, std::string name,
+                 std::string& fehler) {
+  if (namen.size() == kMaxBlaetter) {
+    fehler = "mehr als 10000 Blaetter, erwartet eine kleinere Mappe";
+    return false;
+  }
+  namen.push_back(std::move(name));
+  return true;
 }
 
 std::string blattFehlt(const std::string& quelle, const std::string& name,

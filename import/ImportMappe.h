@@ -15,7 +15,8 @@
 
 #include "ImportZellen.h"
 
-struct zip;  // libzip's archive, zip_t
+struct zip;       // libzip's archive, zip_t
+struct zip_file;  // and a member opened in it, zip_file_t
 
 enum class Mappenart { keine, xlsx, ods };
 
@@ -34,9 +35,12 @@ bool leseMappe(const std::string& bytes, const std::string& quelle,
                const std::string& blattname, Blatt& blatt, std::string& fehler);
 
 // The bounds that keep any file from making a reader slow or big: the
-// unpacked size of one XML part, and the cells (empty ones before others in
-// a row included) and the bytes of text one sheet keeps.
+// unpacked size of one XML part and the depth of its elements (expat keeps
+// every open one), the sheets of a workbook, and the cells (empty ones before
+// others in a row included) and the bytes of text one sheet keeps.
 constexpr size_t kMaxTeil = size_t{256} << 20;
+constexpr int kMaxTiefe = 1000;
+constexpr size_t kMaxBlaetter = 10000;
 constexpr size_t kMaxZellen = 4000000;
 constexpr size_t kMaxText = size_t{64} << 20;
 // The grid of a sheet, as in Excel and LibreOffice.
@@ -86,7 +90,7 @@ const char* attribut(const char** attribute, Ns ns, std::string_view lokal);
 bool haengeAn(std::string& ziel, std::string_view text, size_t& summe,
               std::string& fehler);
 
-// An archive opened over bytes that outlive it.
+// An archive opened over bytes that outlive it, whose XML parts it reads.
 class Zipmappe {
  public:
   explicit Zipmappe(std::string quelle) : quelle_(std::move(quelle)) {}
@@ -98,18 +102,18 @@ class Zipmappe {
   bool oeffne(const std::string& bytes, std::string& fehler);
   zip* archiv() const { return archiv_; }
   const std::string& quelle() const { return quelle_; }
-  bool hat(const std::string& teil) const;
-  // The member `teil` whole, at most kMaxTeil bytes; false with `fehler`
-  // when it is missing, damaged or larger.
-  bool lies(const std::string& teil, std::string& inhalt,
-            std::string& fehler) const;
-  // Reads the member `teil` and streams it through `leser`; false with
-  // `fehler` ("QUELLE: Teil TEIL, Zeile N: ...") when it is no well-formed
-  // XML, holds a document type declaration or `leser` stops with an error.
+  // Streams the member `teil` through `leser`. False with `fehler` when it is
+  // missing, damaged or unpacks to more than kMaxTeil bytes, or, as
+  // "QUELLE: Teil TEIL, Zeile N: ...", when it is no well-formed XML, holds a
+  // document type declaration, nests too deep or `leser` stops with an
+  // error.
   bool leseXml(const std::string& teil, XmlLeser& leser,
                std::string& fehler) const;
 
  private:
+  // The member `teil` opened for reading, or null with `fehler`.
+  zip_file* oeffneTeil(const std::string& teil, std::string& fehler) const;
+
   std::string quelle_;
   zip* archiv_ = nullptr;
 };
@@ -144,6 +148,10 @@ class Zeilenbau {
   size_t zellen_ = 0;  // kept in the rows of blatt_
   size_t text_ = 0;
 };
+
+// Adds a sheet's name to `namen`; false with `fehler` beyond kMaxBlaetter.
+bool zaehleBlatt(std::vector<std::string>& namen, std::string name,
+                 std::string& fehler);
 
 // The error for a sheet `name` (empty: any) that the workbook lacks, listing
 // the sheets `namen` it has.

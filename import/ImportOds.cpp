@@ -100,7 +100,7 @@ class Inhaltsleser : public XmlLeser {
 
   void beginneTabelle(const char** attribute) {
     const char* name = attribut(attribute, Ns::table, "name");
-    namen_.emplace_back(name != nullptr ? name : "");
+    if (!zaehleBlatt(namen_, name != nullptr ? name : "", fehler)) return;
     aktiv_ = !gefunden_ && (gesucht_.empty() || namen_.back() == gesucht_);
     if (!aktiv_) return;
     gefunden_ = true;

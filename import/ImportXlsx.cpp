@@ -141,8 +141,7 @@ class Blattliste : public XmlLeser {
         fehler = "Blatt ohne name oder r:id";
         return;
       }
-      namen.emplace_back(blatt);
-      ids.emplace_back(id);
+      if (zaehleBlatt(namen, blatt, fehler)) ids.emplace_back(id);
     }
   }
   void ende(const XmlName& /*name*/) override {}
@@ -169,6 +168,8 @@ class Beziehungen : public XmlLeser {
     const char* modus = attribut(attribute, Ns::keiner, "TargetMode");
     if (id == nullptr || typ == nullptr || ziel == nullptr) {
       fehler = "Beziehung ohne Id, Type oder Target";
+    } else if (nachId.size() == 2 * kMaxBlaetter) {
+      fehler = "mehr als 20000 Beziehungen, erwartet eine kleinere Mappe";
     } else if (modus == nullptr || std::strcmp(modus, "External") != 0) {
       nachId[id] = {typ, teilpfad(ziel)};
     }
