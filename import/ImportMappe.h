@@ -3,8 +3,8 @@
 
 // A spreadsheet workbook (.xlsx or .ods) as a zip archive: which kind it is,
 // reading one of its sheets, and what the two sheet readers share: the
-// archive opened over the file's bytes (libzip), its XML parts read whole and
-// streamed through expat, and the rows built within fixed bounds.
+// archive opened over the file's bytes (libzip), its XML parts streamed
+// through expat, and the rows built within fixed bounds.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +30,8 @@ Mappenart erkenneMappe(const std::string& bytes);
 // Reads the sheet called `blattname` (empty: the first) of the workbook in
 // `bytes`, which messages call `quelle`. False with `fehler` when it is no
 // workbook, is damaged, has no such sheet or exceeds the bounds below; the
-// text starts with `quelle` and has no line end.
+// text starts with `quelle` and has no line end, and `blatt` may hold part of
+// the rows.
 bool leseMappe(const std::string& bytes, const std::string& quelle,
                const std::string& blattname, Blatt& blatt, std::string& fehler);
 

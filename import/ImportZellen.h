@@ -19,7 +19,8 @@ enum class Zellart {
   zahl,    // the number as stored ("1427.9", "4.8123E3"), never via a double
   datum,   // a date cell as year-month-day ("2022-12-31"), time of day dropped
   fehler,  // the error value a formula gave ("#DIV/0!")
-  formel,  // a formula whose result the file does not hold ("=C2*2")
+  formel,  // a formula whose result the file does not hold, as written there
+           // ("C2*2" in xlsx, "of:=[.C2]*2" in ods)
 };
 
 struct Zelle {
