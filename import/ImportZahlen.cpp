@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-// A number of either style taken apart: its sign, all its digits and how many
-// of them stand after the decimal separator.
+// A number taken apart: its sign, all its digits and how many of them stand
+// after the decimal separator.
 struct Dezimal {
   bool negativ = false;
   std::string ziffern;
@@ -20,17 +21,71 @@ bool nurZiffern(const std::string& text) {
   return std::all_of(text.begin(), text.end(), istZiffer);
 }
 
+// Both indexed by Zahlenstil.
 char dezimalzeichen(Zahlenstil stil) {
-  return stil == Zahlenstil::deutsch ? ',' : '.';
+  const char zeichen[] = {',', '.', '.', ','};
+  return zeichen[static_cast<int>(stil)];
 }
 
 char tausenderzeichen(Zahlenstil stil) {
-  return stil == Zahlenstil::deutsch ? '.' : ',';
+  const char zeichen[] = {'.', ',', '\'', ' '};
+  return zeichen[static_cast<int>(stil)];
+}
+
+// The digits `ganz` grouped in threes and `bruch` behind the decimal
+// separator, written in the style.
+std::string gruppiert(const std::string& ganz, const std::string& bruch,
+                      Zahlenstil stil) {
+  std::string text;
+  for (size_t i = 0; i < ganz.size(); ++i) {
+    if (i > 0 && (ganz.size() - i) % 3 == 0) text += tausenderzeichen(stil);
+    text += ganz[i];
+  }
+  if (!bruch.empty()) text += dezimalzeichen(stil) + bruch;
+  return text;
 }
 
 std::string beispiel(Zahlenstil stil) {
-  return stil == Zahlenstil::deutsch ? "im deutschen Format wie 1.234.567,8"
-                                     : "im englischen Format wie 1,234,567.8";
+  const char* const name[] = {"deutschen", "englischen", "Schweizer",
+                              "franzoesischen"};
+  return std::string("im ") + name[static_cast<int>(stil)] + " Format wie " +
+         gruppiert("1234567", "8", stil);
+}
+
+std::string int64Bereich(Zahlenstil stil) {
+  return "-" + gruppiert("9223372036854775808", "", stil) + " bis " +
+         gruppiert("9223372036854775807", "", stil);
+}
+
+const char kMinus[] = "\xE2\x88\x92";  // U+2212
+
+bool beginntMit(const std::string& text, std::string_view anfang) {
+  return text.compare(0, anfang.size(), anfang) == 0;
+}
+
+bool endetMit(const std::string& text, std::string_view ende) {
+  return text.size() >= ende.size() &&
+         text.compare(text.size() - ende.size(), ende.size(), ende) == 0;
+}
+
+void ersetzeAlle(std::string& text, const std::string& von, char nach) {
+  for (size_t i = text.find(von); i != std::string::npos;
+       i = text.find(von, i + 1)) {
+    text.replace(i, von.size(), 1, nach);
+  }
+}
+
+// `text` with U+2212 as its leading minus written "-" and the other group
+// separators of the style written as the one tausenderzeichen() gives.
+std::string einheitlich(std::string text, Zahlenstil stil) {
+  if (beginntMit(text, kMinus)) text.replace(0, sizeof kMinus - 1, "-");
+  if (stil == Zahlenstil::schweizerisch) {
+    ersetzeAlle(text, "\xE2\x80\x99", '\'');  // U+2019
+  } else if (stil == Zahlenstil::franzoesisch) {
+    ersetzeAlle(text, "\xC2\xA0", ' ');      // U+00A0
+    ersetzeAlle(text, "\xE2\x80\xAF", ' ');  // U+202F
+  }
+  return text;
 }
 
 // Whether the integer digits `ganz` are either ungrouped or grouped as one to
@@ -54,7 +109,7 @@ bool gruppenRichtig(const std::string& ganz, char tausender) {
 // none.
 bool zerlege(const std::string& roh, Zahlenstil stil, Dezimal& zahl,
              std::string& fehler) {
-  const std::string text = ohneRand(roh);
+  const std::string text = einheitlich(ohneRand(roh), stil);
   if (text.empty()) {
     fehler = "ist leer, erwartet eine Zahl " + beispiel(stil);
     return false;
@@ -78,8 +133,7 @@ bool zerlege(const std::string& roh, Zahlenstil stil, Dezimal& zahl,
     fehler =
         "hat ein Tausendertrennzeichen an falscher Stelle, erwartet "
         "Dreiergruppen wie " +
-        std::string(stil == Zahlenstil::deutsch ? "1.234.567,8"
-                                                : "1,234,567.8");
+        gruppiert("1234567", "8", stil);
     return false;
   }
   zahl.negativ = text[0] == '-';
@@ -140,8 +194,10 @@ std::string erwarteteStellen(uint64_t einheit) {
   return "einen Wert, der mal " + e + " ganz ist";
 }
 
-std::optional<int64_t> skaliere(const Dezimal& zahl, Zahlenstil stil,
-                                uint64_t einheit, std::string& fehler) {
+// `zahl` times `einheit` as int64; `bereich` names that range in a refusal.
+std::optional<int64_t> skaliere(const Dezimal& zahl, uint64_t einheit,
+                                const std::string& bereich,
+                                std::string& fehler) {
   std::string produkt = multipliziere(zahl.ziffern, einheit);
   const std::string e = std::to_string(einheit);
   const size_t ganz = produkt.size() - zahl.nachkomma;
@@ -155,11 +211,7 @@ std::optional<int64_t> skaliere(const Dezimal& zahl, Zahlenstil stil,
   const std::optional<int64_t> wert = alsInt64(produkt, zahl.negativ);
   if (!wert) {
     fehler = "liegt mal Einheit " + e +
-             " ausserhalb des 64-Bit-Bereichs, erwartet " +
-             (stil == Zahlenstil::deutsch
-                  ? "-9.223.372.036.854.775.808 bis 9.223.372.036.854.775.807"
-                  : "-9,223,372,036,854,775,808 bis "
-                    "9,223,372,036,854,775,807");
+             " ausserhalb des 64-Bit-Bereichs, erwartet " + bereich;
   }
   return wert;
 }
@@ -207,6 +259,153 @@ std::optional<Datum> zerlegeDatum(const std::string& text) {
   return Datum{alsZahl(teil[0]), alsZahl(teil[1]), alsZahl(teil[2])};
 }
 
+// The digits from `i` on, moving `i` behind them.
+std::string ziffernAb(const std::string& text, size_t& i) {
+  const size_t anfang = i;
+  while (i < text.size() && istZiffer(text[i])) ++i;
+  return text.substr(anfang, i - anfang);
+}
+
+/* Takes a stored number apart: an optional sign, digits with an optional
+ * decimal point, and an optional exponent. The exponent shifts the decimal
+ * point; a shift beyond 40 places to the left of all digits, or 40 to the
+ * right, changes neither the verdict nor the value of any product with a
+ * 64-bit unit (below 1 and not zero, or beyond int64, unless all digits are
+ * zero), so it is cut there and no exponent makes the digits long. */
+bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
+  size_t i = 0;
+  zahl.negativ = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++i;
+  const std::string ganz = ziffernAb(text, i);
+  std::string bruch;
+  if (i < text.size() && text[i] == '.') bruch = ziffernAb(text, ++i);
+  if (ganz.empty() && bruch.empty()) return false;
+  int64_t exponent = 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    const bool minus = ++i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    const std::string hoch = ziffernAb(text, i);
+    if (hoch.empty()) return false;
+    for (char c : hoch)
+      exponent = std::min<int64_t>(exponent * 10 + (c - '0'), 1000);
+    if (minus) exponent = -exponent;
+  }
+  if (i != text.size()) return false;
+  zahl.ziffern = ganz + bruch;
+  const auto stellen = static_cast<int64_t>(zahl.ziffern.size());
+  const int64_t schub = std::clamp<int64_t>(
+      exponent - static_cast<int64_t>(bruch.size()), -(stellen + 40), 40);
+  if (schub >= 0) {
+    zahl.ziffern.append(static_cast<size_t>(schub), '0');
+    zahl.nachkomma = 0;
+  } else {
+    zahl.nachkomma = static_cast<size_t>(-schub);
+    if (zahl.nachkomma > zahl.ziffern.size()) {
+      zahl.ziffern.insert(0, zahl.nachkomma - zahl.ziffern.size(), '0');
+    }
+  }
+  return true;
+}
+
+/* Days since 1970-01-01 and back, by Howard Hinnant's civil-from-days
+ * algorithms: the year is counted from March, so that the leap day ends it,
+ * in eras of 400 years of 146097 days each. */
+int64_t tageSeit1970(const Datum& d) {
+  const int64_t jahr = d.jahr - (d.monat <= 2 ? 1 : 0);
+  const int64_t aera = (jahr >= 0 ? jahr : jahr - 399) / 400;
+  const int64_t jahrDerAera = jahr - aera * 400;
+  const int64_t tagDesJahres = (153 * ((d.monat + 9) % 12) + 2) / 5 + d.tag - 1;
+  const int64_t tagDerAera =
+      jahrDerAera * 365 + jahrDerAera / 4 - jahrDerAera / 100 + tagDesJahres;
+  return aera * 146097 + tagDerAera - 719468;
+}
+
+Datum datumNach1970(int64_t tage) {
+  tage += 719468;
+  const int64_t aera = (tage >= 0 ? tage : tage - 146096) / 146097;
+  const int64_t tagDerAera = tage - aera * 146097;
+  const int64_t jahrDerAera = (tagDerAera - tagDerAera / 1460 +
+                               tagDerAera / 36524 - tagDerAera / 146096) /
+                              365;
+  const int64_t tagDesJahres =
+      tagDerAera - (365 * jahrDerAera + jahrDerAera / 4 - jahrDerAera / 100);
+  const int64_t monatAbMaerz = (5 * tagDesJahres + 2) / 153;
+  const auto tag =
+      static_cast<int>(tagDesJahres - (153 * monatAbMaerz + 2) / 5 + 1);
+  const auto monat =
+      static_cast<int>(monatAbMaerz < 10 ? monatAbMaerz + 3 : monatAbMaerz - 9);
+  const auto jahr =
+      static_cast<int>(jahrDerAera + aera * 400 + (monat <= 2 ? 1 : 0));
+  return {tag, monat, jahr};
+}
+
+// The currencies an amount may carry, as written.
+const std::string_view kWaehrungen[] = {"\xE2\x82\xAC", "$",   "\xC2\xA3",
+                                        "EUR",          "USD", "CHF"};
+
+// The blanks that may stand around an amount and its currency.
+const std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0" /* U+00A0 */,
+                                    "\xE2\x80\xAF" /* U+202F */};
+
+// The length of the blank that starts at `i`, or 0.
+size_t blankAb(const std::string& text, size_t i) {
+  for (std::string_view blank : kBlanks) {
+    if (text.compare(i, blank.size(), blank) == 0) return blank.size();
+  }
+  return 0;
+}
+
+// The length of the blank that ends at `ende`, or 0.
+size_t blankVor(const std::string& text, size_t ende) {
+  for (std::string_view blank : kBlanks) {
+    if (ende >= blank.size() &&
+        text.compare(ende - blank.size(), blank.size(), blank) == 0) {
+      return blank.size();
+    }
+  }
+  return 0;
+}
+
+std::string ohneLeerraum(const std::string& text) {
+  size_t anfang = 0;
+  size_t ende = text.size();
+  for (size_t n; anfang < ende && (n = blankAb(text, anfang)) > 0;) anfang += n;
+  for (size_t n; ende > anfang && (n = blankVor(text, ende)) > 0;) ende -= n;
+  return text.substr(anfang, ende - anfang);
+}
+
+size_t vorzeichenLaenge(const std::string& text) {
+  if (beginntMit(text, kMinus)) return sizeof kMinus - 1;
+  return !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+}
+
+// Removes the currency at the start of `text` (behind a sign, if any) or at
+// its end, with the blanks beside it; returns it as written, or empty.
+std::string nimmWaehrung(std::string& text) {
+  const size_t vorzeichen = vorzeichenLaenge(text);
+  for (std::string_view waehrung : kWaehrungen) {
+    if (text.compare(vorzeichen, waehrung.size(), waehrung) == 0) {
+      text = text.substr(0, vorzeichen) +
+             ohneLeerraum(text.substr(vorzeichen + waehrung.size()));
+      return std::string(waehrung);
+    }
+    if (endetMit(text, waehrung)) {
+      text = ohneLeerraum(text.substr(0, text.size() - waehrung.size()));
+      return std::string(waehrung);
+    }
+  }
+  return "";
+}
+
+// Whether `text`, without the blanks around it, stands for an empty cell;
+// "| 0x20" makes an ASCII letter lower case.
+bool stehtFuerLeer(const std::string& text) {
+  const bool nichtVerfuegbar = text.size() == 3 && (text[0] | 0x20) == 'n' &&
+                               text[1] == '/' && (text[2] | 0x20) == 'a';
+  return text.empty() || text == "-" || text == "\xE2\x80\x93" ||
+         text == kMinus || nichtVerfuegbar;
+}
+
 }  // namespace
 
 std::string ohneRand(const std::string& text) {
@@ -215,11 +414,79 @@ std::string ohneRand(const std::string& text) {
   return text.substr(anfang, text.find_last_not_of(" \t") + 1 - anfang);
 }
 
-std::optional<int64_t> leseBetrag(const std::string& text, Zahlenstil stil,
-                                  uint64_t einheit, std::string& fehler) {
+Betrag leseBetrag(const std::string& roh, Zahlenstil stil, uint64_t einheit,
+                  std::string& fehler) {
+  Betrag betrag;
+  std::string text = ohneLeerraum(roh);
+  if (stehtFuerLeer(text)) {
+    betrag.art = Betrag::kLeer;
+    fehler = "ist leer, erwartet eine Zahl " + beispiel(stil);
+    return betrag;
+  }
+  betrag.waehrung = nimmWaehrung(text);
+  const bool klammer =
+      text.size() >= 2 && text.front() == '(' && text.back() == ')';
+  if (klammer) {
+    text = ohneLeerraum(text.substr(1, text.size() - 2));
+    if (betrag.waehrung.empty()) betrag.waehrung = nimmWaehrung(text);
+  }
   Dezimal zahl;
-  if (!zerlege(text, stil, zahl, fehler)) return std::nullopt;
-  return skaliere(zahl, stil, einheit, fehler);
+  if (text.empty() || (klammer && vorzeichenLaenge(text) > 0)) {
+    fehler = "ist keine Zahl, erwartet eine Zahl " + beispiel(stil);
+    return betrag;
+  }
+  if (!zerlege(text, stil, zahl, fehler)) return betrag;
+  zahl.negativ = zahl.negativ || klammer;
+  if (const auto wert = skaliere(zahl, einheit, int64Bereich(stil), fehler)) {
+    betrag.art = Betrag::kWert;
+    betrag.wert = *wert;
+  }
+  return betrag;
+}
+
+std::optional<int64_t> leseGespeichertenBetrag(const std::string& text,
+                                               uint64_t einheit,
+                                               std::string& fehler) {
+  Dezimal zahl;
+  if (!zerlegeGespeichert(text, zahl)) {
+    fehler =
+        "ist keine gespeicherte Zahl, erwartet eine Zahl wie 1427.9 oder "
+        "4.8123E3";
+    return std::nullopt;
+  }
+  return skaliere(zahl, einheit, "-9223372036854775808 bis 9223372036854775807",
+                  fehler);
+}
+
+std::optional<Datum> leseTagesnummer(const std::string& text,
+                                     const Datum& nullpunkt,
+                                     std::string& fehler) {
+  Dezimal zahl;
+  if (!zerlegeGespeichert(text, zahl)) {
+    fehler = "ist keine Tagesnummer, erwartet eine Zahl wie 44926";
+    return std::nullopt;
+  }
+  const bool null = zahl.ziffern.find_first_not_of('0') == std::string::npos;
+  std::string tage =
+      zahl.ziffern.substr(0, zahl.ziffern.size() - zahl.nachkomma);
+  tage.erase(0, std::min(tage.find_first_not_of('0'), tage.size()));
+  std::optional<Datum> datum;
+  if ((null || !zahl.negativ) && tage.size() <= 8) {
+    int64_t tag = tageSeit1970(nullpunkt);
+    int64_t anzahl = 0;
+    for (char c : tage) anzahl = anzahl * 10 + (c - '0');
+    tag += anzahl;
+    if (tag >= tageSeit1970({1, 3, 1900}) &&
+        tag <= tageSeit1970({31, 12, 9999})) {
+      datum = datumNach1970(tag);
+    }
+  }
+  if (!datum) {
+    fehler =
+        "ist keine Tagesnummer eines Tages vom 1.3.1900 bis zum 31.12.9999, "
+        "erwartet das Datum eines Berichts";
+  }
+  return datum;
 }
 
 std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
@@ -232,7 +499,7 @@ std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
   const auto [ende, ergebnis] =
       std::from_chars(klar.data(), klar.data() + klar.size(), wert);
   const std::string etwa =
-      stil == Zahlenstil::deutsch ? "etwa 1 oder 1,0824" : "etwa 1 oder 1.0824";
+      dezimalzeichen(stil) == ',' ? "etwa 1 oder 1,0824" : "etwa 1 oder 1.0824";
   if (ergebnis != std::errc() || ende != klar.data() + klar.size()) {
     fehler = "liegt ausserhalb des Zahlenbereichs, erwartet " + etwa;
     return std::nullopt;

@@ -1,17 +1,18 @@
 #ifndef QUORVELL_IMPORTZAHLEN_H_
 #define QUORVELL_IMPORTZAHLEN_H_
 
-// Reading the numbers and dates of a spreadsheet export, in German or English
-// number style, exactly: amounts are scaled by their unit in decimal and never
-// rounded, and whatever is not clearly one value is refused with a text that
-// says what was expected.
+// Reading the numbers and dates of a spreadsheet, in German, English, Swiss or
+// French number style or as a sheet stores them, exactly: amounts are scaled
+// by their unit in decimal and never rounded, and whatever is not clearly one
+// value is refused with a text that says what was expected.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
-// German: 1.234.567,8; English: 1,234,567.8.
-enum class Zahlenstil { deutsch, englisch };
+// German: 1.234.567,8; English: 1,234,567.8; Swiss: 1'234'567.8 (also with
+// U+2019); French: 1 234 567,8 (also with U+00A0 or U+202F between groups).
+enum class Zahlenstil { deutsch, englisch, schweizerisch, franzoesisch };
 
 struct Datum {
   int tag;
@@ -19,13 +20,53 @@ struct Datum {
   int jahr;
 };
 
-// The amount `text` times `einheit`, exactly. When the text is no number of
-// the style, its thousands separators stand in the wrong place, the product is
-// not whole or it leaves the int64 range, the result is empty and `fehler`
-// holds the words that follow the quoted text in a message.
+// Day 0 of a sheet's day numbers: 1899-12-30 by default, 1904-01-01 in the
+// 1904 system.
+inline constexpr Datum kNullpunkt1900{30, 12, 1899};
+inline constexpr Datum kNullpunkt1904{1, 1, 1904};
+
+// An amount cell read from its text: a value, an empty cell, or a refusal. It
+// reads like an optional of the value: true and *betrag when there is one.
+struct Betrag {
+  enum Art { kWert, kLeer, kFehler };
+
+  explicit operator bool() const { return art == kWert; }
+  int64_t operator*() const { return wert; }
+
+  Art art = kFehler;
+  int64_t wert = 0;
+  // The currency the text carried, as written: the euro, dollar or pound
+  // sign (in UTF-8) or "EUR", "USD" or "CHF"; empty when it carried none.
+  std::string waehrung;
+};
+
+// The amount `text` times `einheit`, exactly. The number may stand in
+// parentheses for a negative amount, begin with U+2212 as its minus, and carry
+// one currency sign or code before or after it; blanks around all this are
+// ignored. A blank text, or "-", an en dash, U+2212 or "n/a" (in any case)
+// alone, is an empty cell.
+// When the text is no number of the style, its thousands separators stand in
+// the wrong place, the product is not whole or it leaves the int64 range, the
+// result is a refusal. For a refusal and for an empty cell, `fehler` holds the
+// words that follow the quoted text in a message.
 // REQUIRES: einheit >= 1.
-std::optional<int64_t> leseBetrag(const std::string& text, Zahlenstil stil,
-                                  uint64_t einheit, std::string& fehler);
+Betrag leseBetrag(const std::string& text, Zahlenstil stil, uint64_t einheit,
+                  std::string& fehler);
+
+// A number as a sheet stores it ("1427.9", "-3.5E-2", "4812300000") times
+// `einheit`, exactly; refused like leseBetrag when it is not whole or leaves
+// the int64 range.
+// REQUIRES: einheit >= 1.
+std::optional<int64_t> leseGespeichertenBetrag(const std::string& text,
+                                               uint64_t einheit,
+                                               std::string& fehler);
+
+// The day a sheet's day number `text` (as stored, counted from `nullpunkt`)
+// falls on; a time of day in its fraction is dropped. Only days from
+// 1900-03-01 to 9999-12-31 are accepted.
+std::optional<Datum> leseTagesnummer(const std::string& text,
+                                     const Datum& nullpunkt,
+                                     std::string& fehler);
 
 // A currency factor: a number of the style greater than 0, as the double
 // nearest to its decimal value.

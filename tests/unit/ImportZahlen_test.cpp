@@ -9,16 +9,23 @@ namespace {
 
 constexpr Zahlenstil de = Zahlenstil::deutsch;
 constexpr Zahlenstil en = Zahlenstil::englisch;
+constexpr Zahlenstil ch = Zahlenstil::schweizerisch;
+constexpr Zahlenstil fr = Zahlenstil::franzoesisch;
 
 // The kind of a refusal: its text up to what was expected.
 std::string art(const std::string& fehler) {
   return "! " + fehler.substr(0, fehler.find(", erwartet"));
 }
 
-std::string betrag(const std::string& text, Zahlenstil stil, uint64_t einheit) {
+// The value with the currency it carried, "leer", or the refusal.
+std::string betrag(const std::string& text, Zahlenstil stil, uint64_t einheit,
+                   bool ganzerFehler = false) {
   std::string fehler;
-  const auto wert = leseBetrag(text, stil, einheit, fehler);
-  return wert ? std::to_string(*wert) : art(fehler);
+  const Betrag b = leseBetrag(text, stil, einheit, fehler);
+  if (b.art == Betrag::kLeer) return "leer";
+  if (b.art == Betrag::kFehler)
+    return ganzerFehler ? "! " + fehler : art(fehler);
+  return std::to_string(b.wert) + (b.waehrung.empty() ? "" : " " + b.waehrung);
 }
 
 std::string faktor(const std::string& text, Zahlenstil stil) {
@@ -36,10 +43,10 @@ std::string datum(const std::string& text) {
 }
 
 struct BetragFall {
-  const char* text;
+  std::string text;
   Zahlenstil stil;
   uint64_t einheit;
-  const char* erwartet;
+  std::string erwartet;
 };
 
 }  // namespace
@@ -77,11 +84,11 @@ TEST(ImportZahlen, BetraegeWerdenExaktSkaliertUndNieGeraten) {
       {"1.234.567", en, 1, "! ist keine Zahl"},
       {",5", de, 1000, "! ist keine Zahl"},
       {"1,", de, 1000, "! ist keine Zahl"},
-      {"-", de, 1, "! ist keine Zahl"},
+      {"-", de, 1, "leer"},
       {"1e6", en, 1, "! ist keine Zahl"},
       {"1 234", de, 1, "! ist keine Zahl"},
-      {"(5.000)", de, 1, "! ist keine Zahl"},
-      {"  ", de, 1, "! ist leer"},
+      {"(5.000)", de, 1, "-5000"},
+      {"  ", de, 1, "leer"},
   };
   for (const BetragFall& f : faelle) {
     EXPECT_EQ(f.erwartet, betrag(f.text, f.stil, f.einheit))
@@ -129,4 +136,146 @@ TEST(ImportZahlen, DatenInDenDreiFormenUndNurTageDesKalenders) {
   for (const auto& [text, erwartet] : faelle) {
     EXPECT_EQ(erwartet, datum(text)) << text;
   }
+}
+
+TEST(ImportZahlen, FinanzschreibweisenInVierStilen) {
+  const std::string nbsp = "\xC2\xA0", schmal = "\xE2\x80\xAF";
+  const std::string euro = "\xE2\x82\xAC", minus = "\xE2\x88\x92";
+  const std::string keineDe =
+      "! ist keine Zahl, erwartet eine Zahl im deutschen Format wie "
+      "1.234.567,8";
+  const std::vector<BetragFall> faelle = {
+      {"(1.234)", de, 1, "-1234"},
+      {" ( 1.234,5 ) ", de, 10, "-12345"},
+      {"(1,234.5)", en, 10, "-12345"},
+      {"(0)", de, 1, "0"},
+      {(minus + "1.234"), de, 1, "-1234"},
+      {(euro + " 1.234"), de, 1, "1234 \xE2\x82\xAC"},
+      {("1.234,5" + nbsp + euro), de, 10, "12345 \xE2\x82\xAC"},
+      {("-" + euro + "1,234"), en, 1, "-1234 \xE2\x82\xAC"},
+      {"$-1,234", en, 1, "-1234 $"},
+      {"($1,234)", en, 1, "-1234 $"},
+      {"$ (1,234)", en, 1, "-1234 $"},
+      {"(1.234) EUR", de, 1, "-1234 EUR"},
+      {"USD 5", en, 1, "5 USD"},
+      {"\xC2\xA3"
+       "5",
+       en, 1, "5 \xC2\xA3"},
+      {"5 CHF", ch, 1, "5 CHF"},
+      {"-", de, 1, "leer"},
+      {" \xE2\x80\x93 ", de, 1, "leer"},
+      {minus, de, 1, "leer"},
+      {"n/a", en, 1, "leer"},
+      {"N/A", en, 1, "leer"},
+      {"1'234'567.8", ch, 10, "12345678"},
+      {"1\xE2\x80\x99"
+       "234\xE2\x80\x99"
+       "567.8",
+       ch, 10, "12345678"},
+      {"1 234 567,8", fr, 10, "12345678"},
+      {("1" + nbsp + "234" + schmal + "567,8"), fr, 10, "12345678"},
+      {("(1 234,5" + nbsp + euro + ")"), fr, 10, "-12345 \xE2\x82\xAC"},
+      {"(9 223 372 036 854 775 808)", fr, 1, "-9223372036854775808"},
+      {"(-5)", de, 1, keineDe},
+      {"-(5)", de, 1, keineDe},
+      {"((5))", de, 1, keineDe},
+      {"EUR 5 EUR", de, 1, keineDe},
+      {"EUR", de, 1, keineDe},
+      {"()", de, 1, keineDe},
+      {"- 5", de, 1, keineDe},
+      {"5-", de, 1, keineDe},
+      {"5 GBP", de, 1, keineDe},
+      {"1'234", de, 1, keineDe},
+      {"1,234", ch, 1,
+       "! ist keine Zahl, erwartet eine Zahl im Schweizer Format wie "
+       "1'234'567.8"},
+      {"1.234,5", fr, 1,
+       "! ist keine Zahl, erwartet eine Zahl im franzoesischen Format wie "
+       "1 234 567,8"},
+      {"1'23'4", ch, 1,
+       "! hat ein Tausendertrennzeichen an falscher Stelle, erwartet "
+       "Dreiergruppen wie 1'234'567.8"},
+      {"1 23,5", fr, 1,
+       "! hat ein Tausendertrennzeichen an falscher Stelle, erwartet "
+       "Dreiergruppen wie 1 234 567,8"},
+      {"1  234", fr, 1,
+       "! hat ein Tausendertrennzeichen an falscher Stelle, erwartet "
+       "Dreiergruppen wie 1 234 567,8"},
+      {"(1,5)", de, 1,
+       "! ergibt mal Einheit 1 keinen ganzen Betrag, erwartet eine ganze Zahl"},
+      {"(9 223 372 036 854 775 809)", fr, 1,
+       "! liegt mal Einheit 1 ausserhalb des 64-Bit-Bereichs, erwartet "
+       "-9 223 372 036 854 775 808 bis 9 223 372 036 854 775 807"},
+  };
+  for (const BetragFall& f : faelle) {
+    EXPECT_EQ(f.erwartet, betrag(f.text, f.stil, f.einheit, true))
+        << f.text << " mal " << f.einheit;
+  }
+}
+
+TEST(ImportZahlen, GespeicherteZahlenUndTagesnummernExakt) {
+  const auto gespeichert = [](const char* text, uint64_t einheit) {
+    std::string fehler;
+    const auto wert = leseGespeichertenBetrag(text, einheit, fehler);
+    return wert ? std::to_string(*wert) : "! " + fehler;
+  };
+  const std::string keine =
+      "! ist keine gespeicherte Zahl, erwartet eine Zahl wie 1427.9 oder "
+      "4.8123E3";
+  const std::vector<std::pair<std::string, std::string>> zahlen = {
+      {gespeichert("1427.9", 1000000), "1427900000"},
+      {gespeichert("-3.5E-2", 1000), "-35"},
+      {gespeichert("4.8123E3", 10), "48123"},
+      {gespeichert("4812300000", 1), "4812300000"},
+      {gespeichert(".5", 2), "1"},
+      {gespeichert("+5.", 1), "5"},
+      {gespeichert("0E999999999", 1000), "0"},
+      {gespeichert("9.223372036854775807e18", 1), "9223372036854775807"},
+      {gespeichert("-9223372036854775808", 1), "-9223372036854775808"},
+      {gespeichert("4.8123E3", 1),
+       "! ergibt mal Einheit 1 keinen ganzen Betrag, erwartet eine ganze Zahl"},
+      {gespeichert("1E-999999999", 1000000),
+       "! ergibt mal Einheit 1000000 keinen ganzen Betrag, erwartet "
+       "hoechstens 6 Nachkommastellen"},
+      {gespeichert("1E999999999", 1),
+       "! liegt mal Einheit 1 ausserhalb des 64-Bit-Bereichs, erwartet "
+       "-9223372036854775808 bis 9223372036854775807"},
+      {gespeichert("1427,9", 1), keine},
+      {gespeichert(" 5", 1), keine},
+      {gespeichert("1e", 1), keine},
+      {gespeichert("e5", 1), keine},
+      {gespeichert("INF", 1), keine},
+      {gespeichert("--5", 1), keine},
+      {gespeichert("", 1), keine},
+  };
+  for (const auto& [ist, soll] : zahlen) EXPECT_EQ(soll, ist);
+
+  const auto tag = [](const char* text, const Datum& nullpunkt) {
+    std::string fehler;
+    const auto d = leseTagesnummer(text, nullpunkt, fehler);
+    if (!d) return "! " + fehler;
+    return std::to_string(d->tag) + "." + std::to_string(d->monat) + "." +
+           std::to_string(d->jahr);
+  };
+  const std::string ausserhalb =
+      "! ist keine Tagesnummer eines Tages vom 1.3.1900 bis zum 31.12.9999, "
+      "erwartet das Datum eines Berichts";
+  const std::vector<std::pair<std::string, std::string>> tage = {
+      {tag("44926", kNullpunkt1900), "31.12.2022"},
+      {tag("44926.75", kNullpunkt1900), "31.12.2022"},
+      {tag("4.4926E4", kNullpunkt1900), "31.12.2022"},
+      {tag("43464", kNullpunkt1904), "31.12.2022"},
+      {tag("45351", kNullpunkt1900), "29.2.2024"},
+      {tag("61", kNullpunkt1900), "1.3.1900"},
+      {tag("2958465.9", kNullpunkt1900), "31.12.9999"},
+      {tag("-0", kNullpunkt1904), "1.1.1904"},
+      {tag("60", kNullpunkt1900), ausserhalb},
+      {tag("2958466", kNullpunkt1900), ausserhalb},
+      {tag("-1", kNullpunkt1904), ausserhalb},
+      {tag("-0.5", kNullpunkt1904), ausserhalb},
+      {tag("1E300", kNullpunkt1900), ausserhalb},
+      {tag("31.12.2022", kNullpunkt1900),
+       "! ist keine Tagesnummer, erwartet eine Zahl wie 44926"},
+  };
+  for (const auto& [ist, soll] : tage) EXPECT_EQ(soll, ist);
 }

@@ -1,0 +1,67 @@
+#ifndef QUORVELL_IMPORTZELLEN_H_
+#define QUORVELL_IMPORTZELLEN_H_
+
+// The rows of cells that every sheet reader (CSV, xlsx, ods) hands to the
+// table reader: each cell as the file stores it, each row with its place in
+// the file, and the texts that name a row or a cell in messages.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "ImportCsv.h"
+#include "ImportZahlen.h"
+
+// What a cell holds; its text is, by kind:
+enum class Zellart {
+  leer,    // empty
+  text,    // the text, never empty
+  zahl,    // the number as stored ("1427.9", "4.8123E3"), never via a double
+  datum,   // a date cell as year-month-day ("2022-12-31"), time of day dropped
+  fehler,  // the error value a formula gave ("#DIV/0!")
+  formel,  // a formula whose result the file does not hold, as written there
+           // ("C2*2" in xlsx, "of:=[.C2]*2" in ods)
+};
+
+struct Zelle {
+  Zellart art = Zellart::leer;
+  std::string text;
+};
+
+struct Zellenzeile {
+  int zeile;  // CSV: the line the record starts on; sheet: the row, from 1
+  // From column A on: every field of a CSV record; a sheet's cells up to the
+  // last one that is not empty.
+  std::vector<Zelle> zellen;
+};
+
+// One sheet: its rows that hold anything, top to bottom, and where they come
+// from.
+struct Blatt {
+  std::string quelle;  // the file, as messages name it
+  std::string name;    // the sheet's name in a workbook
+  bool ausMappe = false;
+  Datum nullpunkt = kNullpunkt1900;  // day 0 of its day numbers
+  std::vector<Zellenzeile> zeilen;
+};
+
+// The CSV records as rows of text cells, every field as it is (an empty field
+// an empty cell).
+Blatt blattAusCsv(const std::vector<CsvZeile>& saetze,
+                  const std::string& quelle);
+
+// Whether the cell is empty or a text of blanks and tabs.
+bool ohneInhalt(const Zelle& zelle);
+
+// The letters of the column `spalte`, counted from 0: A to Z, AA, AB, ...
+std::string spaltenname(size_t spalte);
+
+// Where a row is, for a message: "firmen.csv:7" or
+// "firmen.xlsx, Blatt \"Daten\", Zeile 7".
+std::string zeilenOrt(const Blatt& blatt, int zeile);
+
+// Where a cell is, for a message: "firmen.csv:7" (a CSV names the line) or
+// "firmen.xlsx, Blatt \"Daten\", Zelle C7".
+std::string zellenOrt(const Blatt& blatt, int zeile, size_t spalte);
+
+#endif  // QUORVELL_IMPORTZELLEN_H_
