@@ -17,10 +17,10 @@ bool istLeer(const std::string& text) {
   return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-// The text of the export without its UTF-8 byte-order mark; false with a
-// message when it cannot be read, is not UTF-8 or holds nothing.
-bool leseText(const std::string& tabelle, std::string& text,
-              std::string& meldungen) {
+// The text of the export in UTF-8 without a byte-order mark; false with a
+// message when it cannot be read, is in UTF-16 or holds nothing.
+bool leseText(const std::string& tabelle, std::optional<Zeichensatz> wahl,
+              std::string& text, std::string& meldungen) {
   std::string fehler;
   if (!leseDatei(tabelle, text, fehler)) {
     meldungen += kVorsatz + tabelle + " " + fehler + "\n";
@@ -33,6 +33,7 @@ bool leseText(const std::string& tabelle, std::string& text,
     return false;
   }
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  if (!alsUtf8(text, wahl, tabelle, meldungen)) return false;
   if (istLeer(text)) {
     meldungen += kVorsatz + tabelle +
                  " ist leer, erwartet eine Kopfzeile und je Firma und Bericht "
@@ -56,9 +57,11 @@ Ausgang waehleFormat(const Optionen& optionen, const std::string& text,
   if (optionen.stil) {
     stil = *optionen.stil;
   } else if (trenner == '\t') {
-    meldungen += kVorsatz + optionen.tabelle +
-                 " ist durch Tabulatoren getrennt: bitte --zahlen de oder "
-                 "--zahlen en angeben\n";
+    meldungen += kVorsatz +
+                 (optionen.trenner != 0
+                      ? std::string("mit --trenner tab")
+                      : optionen.tabelle + " ist durch Tabulatoren getrennt") +
+                 ": bitte --zahlen de oder --zahlen en angeben\n";
     return kAufruffehler;
   } else {
     stil = trenner == ';' ? Zahlenstil::deutsch : Zahlenstil::englisch;
@@ -247,7 +250,9 @@ Ausgang leseExport(const Optionen& optionen, std::vector<ImportFirma>& firmen,
   Zahlenstil stil = Zahlenstil::deutsch;
   Importregeln regeln{};
   std::vector<CsvZeile> zeilen;
-  if (!leseText(optionen.tabelle, text, meldungen)) return kFehler;
+  if (!leseText(optionen.tabelle, optionen.zeichensatz, text, meldungen)) {
+    return kFehler;
+  }
   const Ausgang format = waehleFormat(optionen, text, trenner, stil, meldungen);
   if (format != kErfolg) return format;
   if (!baueRegeln(optionen, stil, regeln, meldungen)) return kAufruffehler;
@@ -255,6 +260,8 @@ Ausgang leseExport(const Optionen& optionen, std::vector<ImportFirma>& firmen,
     meldungen += optionen.tabelle + ":" + fehler + "\n";
     return kFehler;
   }
+  // The records hold copies of the fields: the text is no longer needed.
+  std::string().swap(text);
   Meldungen befund;
   firmen = leseFirmen(zeilen, regeln, optionen.tabelle, befund);
   if (befund.fehlerAnzahl > 0) {

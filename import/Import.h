@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "ImportCsv.h"
 #include "ImportZahlen.h"
 
 struct Optionen {
@@ -16,6 +17,7 @@ struct Optionen {
   std::string ziel;                // empty: the current directory
   char trenner = 0;                // 0: found from the header line
   std::optional<Zahlenstil> stil;  // empty: German with ';', English with ','
+  std::optional<Zeichensatz> zeichensatz;  // empty: UTF-8 if it is valid
   uint64_t einheit = 1;
   std::optional<std::string> faktor[2];  // --eur-faktor, --usd-faktor as given
   bool ueberschreiben = false;

@@ -56,6 +56,14 @@ std::vector<ImportFirma> leseFirmen(const std::vector<CsvZeile>& zeilen,
                                     const std::string& quelle,
                                     Meldungen& meldungen);
 
+// What is wrong with the company name `name`, as the words that follow the
+// quoted name in a message; nothing when it is fine. A name must not be
+// empty, start with a byte-order mark (which the data file's reader drops),
+// have blanks at either end, or hold a control character such as a carriage
+// return (istSteuerzeichen), which would act on the terminal or turn the text
+// around.
+std::optional<std::string> namensfehler(const std::string& name);
+
 // The file name of a company called `name`, without ".txt": lower-case ASCII
 // letters and digits with ae, oe, ue, ss for umlauts and sharp s, "_" between
 // words, other characters dropped; "firma" when nothing is left. Bytes that

@@ -35,6 +35,9 @@ Optionen:
                     Kopfzeile erkannt
   --zahlen de|en    Zahlenformat: de 1.234.567,8 oder en 1,234,567.8; ohne
                     Angabe de bei ";" und en bei ",", bei "tab" noetig
+  --zeichensatz Z   utf-8 oder windows-1252; ohne Angabe UTF-8, und eine
+                    Datei, die kein UTF-8 ist, als Windows-1252, wie Excel
+                    sie als CSV mit Trennzeichen speichert
   --einheit N       die Betraege der Tabelle sind in Einheiten von N, etwa
                     1000 oder 1000000; sie werden exakt umgerechnet und nie
                     gerundet
@@ -82,6 +85,13 @@ bool leseStil(const std::string& wert, Optionen& optionen) {
   return true;
 }
 
+bool leseZeichensatz(const std::string& wert, Optionen& optionen) {
+  if (wert != "utf-8" && wert != "windows-1252") return false;
+  optionen.zeichensatz =
+      wert == "utf-8" ? Zeichensatz::utf8 : Zeichensatz::windows1252;
+  return true;
+}
+
 bool leseEinheit(const std::string& wert, Optionen& optionen) {
   if (wert.empty() || wert.size() > 18 ||
       wert.find_first_not_of("0123456789") != std::string::npos) {
@@ -104,6 +114,10 @@ bool setzeOption(const std::string& name, const std::string& wert,
     fehler = vorn + "de oder en";
     return leseStil(wert, optionen);
   }
+  if (name == "--zeichensatz") {
+    fehler = vorn + "utf-8 oder windows-1252";
+    return leseZeichensatz(wert, optionen);
+  }
   if (name == "--einheit") {
     fehler = vorn + "eine ganze Zahl von 1 bis 999999999999999999, etwa 1000";
     return leseEinheit(wert, optionen);
@@ -117,8 +131,9 @@ bool setzeOption(const std::string& name, const std::string& wert,
 }
 
 bool nimmtWert(const std::string& name) {
-  return name == "--trenner" || name == "--zahlen" || name == "--einheit" ||
-         name == "--eur-faktor" || name == "--usd-faktor";
+  return name == "--trenner" || name == "--zahlen" || name == "--zeichensatz" ||
+         name == "--einheit" || name == "--eur-faktor" ||
+         name == "--usd-faktor";
 }
 
 // Sets the two paths from the arguments that are no options.

@@ -101,6 +101,21 @@ std::string zwanzigVon25() {
          "geschrieben\n";
 }
 
+// A header of `n` columns "s0;s1;...", none of them known.
+std::string kopfAus(int n) {
+  std::string kopf;
+  for (int i = 0; i < n; ++i) kopf += (i > 0 ? ";s" : "s") + std::to_string(i);
+  return kopf;
+}
+
+std::string vierzigKoepfe() {
+  std::string text;
+  for (int i = 0; i < 40; ++i) {
+    text += (i > 0 ? ", \"s" : "\"s") + std::to_string(i) + "\"";
+  }
+  return text;
+}
+
 }  // namespace
 
 TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
@@ -160,6 +175,41 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
        kFehler,
        "t.csv:2: Anfuehrungszeichen bis zum Dateiende nicht geschlossen, "
        "erwartet ein schliessendes \"\n"},
+      {"a name the reader would change, a C1 control, an inexact factor",
+       kKopf +
+           "\xEF\xBB\xBF"
+           "Beta;31.12.2020;1;2;3;4;1;1\n" +
+           "Evil \xC2\x9B"
+           "2J;31.12.2020;1;2;3;4;1;1\n" +
+           "Gamma;31.12.2020;9.000.000.000.000.000.000;2;3;4;1;"
+           "1,00000000000000001\n",
+       nullptr, kFehler,
+       "t.csv:2: Spalte \"Firma\": \"\\xEF\\xBB\\xBFBeta\" beginnt mit einer "
+       "Byte-Order-Markierung (BOM), erwartet den Namen ohne sie\n"
+       "t.csv:3: Spalte \"Firma\": \"Evil \\xC2\\x9B2J\" enthaelt das "
+       "Steuerzeichen U+009B, erwartet nur druckbare Zeichen\n"
+       "t.csv:4: Spalte \"USD-Faktor\": \"1,00000000000000001\" ist als "
+       "Faktor nicht genau darstellbar (gespeichert wuerde 1), erwartet "
+       "hoechstens 15 gueltige Ziffern\n"
+       "quorvell-import: 3 Fehler; nichts geschrieben\n"},
+      {"a header of 45 unknown columns", kopfAus(45) + "\n1\n", nullptr,
+       kFehler,
+       "t.csv:1: es fehlen die Spalten Firma/Name/Company, "
+       "Datum/Stichtag/Date, Umsatz/Revenue, "
+       "Gewinn/Jahresueberschuss/Profit/Net income, Bilanzsumme/Total "
+       "assets/Assets, Eigenkapital/Equity, EUR-Faktor/EUR factor (oder "
+       "--eur-faktor), USD-Faktor/USD factor (oder --usd-faktor); gefundene "
+       "Spalten: " +
+           vierzigKoepfe() +
+           " und 5 weitere\n"
+           "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"a header of 1001 columns", kopfAus(1001) + "\n1\n", nullptr, kFehler,
+       "t.csv:1: die Kopfzeile hat 1001 Spalten, erwartet hoechstens 1000\n"},
+      {"an inexact factor option", kKopf + "A;31.12.2020;1;2;3;4;1;1\n",
+       "1,00000000000000001", kAufruffehler,
+       "quorvell-import: --usd-faktor \"1,00000000000000001\" ist als Faktor "
+       "nicht genau darstellbar (gespeichert wuerde 1), erwartet hoechstens "
+       "15 gueltige Ziffern\n"},
       {"a factor option not in the table's style",
        kKopf + "A;31.12.2020;1;2;3;4;1;1\n", "1.13", kAufruffehler,
        "quorvell-import: --usd-faktor \"1.13\" hat ein Tausendertrennzeichen "
@@ -210,4 +260,34 @@ TEST_F(Import, SchreibfehlerNimmtNeueDateienZurueckUndLaesstDenIndex) {
       "wieder entfernt\n",
       meldungen);
   EXPECT_EQ(vorher, abbild());
+}
+
+TEST_F(Import, Windows1252WirdAlsUtf8GeschriebenUndTabMeldungNenntDieOption) {
+  ASSERT_EQ(kErfolg,
+            importiere(kKopf +
+                           "M\xFCller & S\xF6hne GmbH;31.12.2021;1;2;3;4;1;"
+                           "1,2\n" +
+                           "Alt;31.12.2021;5;6;7;8;1;1,2\n",
+                       Optionen{{}, {}, 0, {}, {}, 1, {}, true}));
+  EXPECT_EQ(
+      "quorvell-import: t.csv ist kein UTF-8 und wird als Windows-1252 "
+      "gelesen; --zeichensatz utf-8 erzwingt UTF-8\n"
+      "quorvell-import: 2 Firmen mit 2 Berichten geschrieben: "
+      "ziel/config/index.txt und ziel/data/\n",
+      meldungen);
+  EXPECT_EQ(
+      "config/\n"
+      "config/index.txt [mueller_soehne_gmbh.txt\nalt.txt\n]\n"
+      "data/\n"
+      "data/alt.txt [Alt\n31-12-2021 5 6 7 8 1 1.2\n]\n"
+      "data/mueller_soehne_gmbh.txt [M\xC3\xBCller & S\xC3\xB6hne GmbH\n"
+      "31-12-2021 1 2 3 4 1 1.2\n]\n",
+      abbild());
+  Optionen tab;
+  tab.trenner = '\t';
+  EXPECT_EQ(kAufruffehler, importiere(kKopf, tab));
+  EXPECT_EQ(
+      "quorvell-import: mit --trenner tab: bitte --zahlen de oder --zahlen en "
+      "angeben\n",
+      meldungen);
 }
