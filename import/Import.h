@@ -2,8 +2,8 @@
 #define QUORVELL_IMPORT_H_
 
 // One run of quorvell-import: reads the export and checks all of it, and only
-// then writes the company data files and, last, the index into the target
-// directory, reading every data file back with the program's own reader.
+// then writes the company data files and the index into the target directory
+// (ImportSchreiber).
 
 #include <cstdint>
 #include <optional>

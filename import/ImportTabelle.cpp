@@ -407,6 +407,18 @@ void Meldungen::fehlerDazu(const std::string& text) {
   ++fehlerAnzahl;
 }
 
+std::string fehlerText(const Meldungen& meldungen) {
+  std::string text;
+  for (const std::string& zeile : meldungen.fehler) text += zeile;
+  text +=
+      "quorvell-import: " + std::to_string(meldungen.fehlerAnzahl) + " Fehler";
+  if (meldungen.fehlerAnzahl > meldungen.fehler.size()) {
+    text += ", die ersten " + std::to_string(meldungen.fehler.size()) +
+            " stehen oben";
+  }
+  return text + "; nichts geschrieben\n";
+}
+
 std::optional<std::string> namensfehler(const std::string& name) {
   if (name.empty()) return "ist leer, erwartet den Namen der Firma";
   if (name.compare(0, 3, "\xEF\xBB\xBF") == 0) {

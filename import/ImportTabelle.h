@@ -47,6 +47,10 @@ struct Meldungen {
   std::vector<std::string> warnungen;
 };
 
+// The errors kept in `meldungen`, then a line that counts all of them and
+// says that nothing was written.
+std::string fehlerText(const Meldungen& meldungen);
+
 // The companies of the records `zeilen`, the first of which is the header, in
 // the order they first appear, each with its reports newest first and its
 // file name. Messages name `quelle` and the line. With any error the result is

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Import.h"
+#include "ImportUmstellung.h"
 
 namespace {
 
@@ -48,9 +49,10 @@ Optionen:
   --help            diese Hilfe
 
 Erst wird die ganze Tabelle geprueft; bei einem Fehler wird nichts
-geschrieben. Die Datendateien fuehren die Berichte je Firma neueste zuerst,
-in welcher Reihenfolge die Tabelle sie auch hat; ein Jahr darf je Firma nur
-einmal vorkommen.
+geschrieben. Die Dateien kommen alle auf einmal an ihren Platz oder keine;
+ein Abbruch (auch Strg-C) laesst die alten Dateien stehen. Die Datendateien
+fuehren die Berichte je Firma neueste zuerst, in welcher Reihenfolge die
+Tabelle sie auch hat; ein Jahr darf je Firma nur einmal vorkommen.
 
 Beispiel, deutscher Export (firmen.csv, Betraege in Mio. Euro):
   Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;EUR-Faktor;USD-Faktor
@@ -195,6 +197,7 @@ int main(int argc, char** argv) {
               << kAufruf << " (--help erklaert Spalten und Optionen)\n";
     return kAufruffehler;
   }
+  fangeSignale();
   std::string meldungen;
   const Ausgang ausgang = importiere(optionen, meldungen);
   std::cerr << meldungen;

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -255,9 +258,10 @@ TEST_F(Import, SchreibfehlerNimmtNeueDateienZurueckUndLaesstDenIndex) {
       kKopf + "A;31.12.2021;1;2;3;4;1;1,2\n" + "B;31.12.2021;1;2;3;4;1;1,2\n";
   EXPECT_EQ(kFehler, importiere(csv, optionen));
   EXPECT_EQ(
-      "quorvell-import: ziel/data/b.txt kann nicht geschrieben werden\n"
-      "quorvell-import: Index nicht geschrieben, neu angelegte Dateien "
-      "wieder entfernt\n",
+      "quorvell-import: ziel/data/b.txt kann nicht geschrieben werden (ist "
+      "ein Verzeichnis)\n"
+      "quorvell-import: nichts geschrieben; die Dateien in ziel sind wie "
+      "zuvor\n",
       meldungen);
   EXPECT_EQ(vorher, abbild());
 }
@@ -290,4 +294,66 @@ TEST_F(Import, Windows1252WirdAlsUtf8GeschriebenUndTabMeldungNenntDieOption) {
       "quorvell-import: mit --trenner tab: bitte --zahlen de oder --zahlen en "
       "angeben\n",
       meldungen);
+}
+
+// What a killed run left: its journal, a replaced data file with the link to
+// the old one, a new data file, and the index not yet in place. The next run
+// puts the old files back, or, when the index had been put in place, keeps
+// the new ones and only drops the leftovers; a file the journal does not
+// name stays.
+TEST_F(Import, DieNaechsteRundeRaeumtAufWasEinAbgebrochenerLaufHinterliess) {
+  const std::string ziel = ordner + "/ziel/";
+  for (const bool fertig : {false, true}) {
+    ASSERT_TRUE(ersetzeDatei(ziel + "config/index.txt", "alt.txt\n"));
+    ASSERT_TRUE(ersetzeDatei(ziel + "data/alt.txt",
+                             "Alt AG\n31-12-2020 1 2 3 4 1 1.2\n"));
+    ASSERT_EQ(0, link((ziel + "data/alt.txt").c_str(),
+                      (ziel + "data/alt.txt.00000000000000a0.alt").c_str()));
+    const std::vector<std::pair<std::string, std::string>> neu = {
+        {"data/alt.txt", "Alt AG\n31-12-2021 9 9 9 9 1 1\n"},
+        {"data/neu.txt", "Neu\n31-12-2021 9 9 9 9 1 1\n"},
+        {"config/index.txt", "alt.txt\nneu.txt\n"}};
+    std::string journal;
+    for (size_t i = 0; i < neu.size(); ++i) {
+      const std::string kennung = "00000000000000a" + std::to_string(i);
+      const std::string temp = ziel + neu[i].first + "." + kennung + ".tmp";
+      ASSERT_TRUE(ersetzeDatei(temp, neu[i].second));
+      struct stat info {};
+      ASSERT_EQ(0, stat(temp.c_str(), &info));
+      journal += std::to_string(info.st_dev) + " " +
+                 std::to_string(info.st_ino) + " " + kennung + " " +
+                 neu[i].first + "\n";
+      // The index, last, is in place only when the run had finished.
+      if (i < 2 || fertig) {
+        ASSERT_EQ(0, std::rename(temp.c_str(), (ziel + neu[i].first).c_str()));
+      }
+    }
+    ASSERT_TRUE(ersetzeDatei(ziel + "config/.quorvell-import.journal",
+                             journal + "kaputt\n"));
+    ASSERT_TRUE(ersetzeDatei(ziel + "data/alt.txt.0123456789abcdef.tmp", "?"));
+    Optionen optionen;
+    optionen.ueberschreiben = true;
+    ASSERT_EQ(kErfolg,
+              importiere(kKopf + "Drei;31.12.2021;1;2;3;4;1;1\n", optionen));
+    EXPECT_EQ(fertig ? "quorvell-import: Warnung: ein abgebrochener Import "
+                       "hatte ziel schon ganz geschrieben; seine Reste sind "
+                       "entfernt\n"
+                     : "quorvell-import: Warnung: ein abgebrochener Import "
+                       "hatte ziel nicht fertig geschrieben; die Dateien davor "
+                       "sind wiederhergestellt\n",
+              meldungen.substr(0, meldungen.find('\n') + 1));
+    EXPECT_EQ(
+        std::string("config/\n"
+                    "config/index.txt [drei.txt\n]\n"
+                    "data/\n") +
+            (fertig ? "data/alt.txt [Alt AG\n31-12-2021 9 9 9 9 1 1\n]\n"
+                    : "data/alt.txt [Alt AG\n31-12-2020 1 2 3 4 1 1.2\n]\n") +
+            "data/alt.txt.0123456789abcdef.tmp [?]\n"
+            "data/drei.txt [Drei\n31-12-2021 1 2 3 4 1 1\n]\n" +
+            (fertig ? "data/neu.txt [Neu\n31-12-2021 9 9 9 9 1 1\n]\n" : ""),
+        abbild())
+        << fertig;
+    fs::remove(ziel + "data/drei.txt");
+    fs::remove(ziel + "data/neu.txt");
+  }
 }
