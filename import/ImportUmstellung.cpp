@@ -206,6 +206,8 @@ std::string Umstellung::pfad(const std::string& relativ) const {
   return ziel_ == "/" ? ziel_ + relativ : ziel_ + "/" + relativ;
 }
 
+std::string Umstellung::zielName() const { return ziel_.empty() ? "." : ziel_; }
+
 bool Umstellung::gibtEs(const std::string& relativ) const {
   struct stat info {};
   return lstat(pfad(relativ).c_str(), &info) == 0;
@@ -259,7 +261,7 @@ bool Umstellung::sperre() {
        i = ziel_.find('/', i + 1)) {
     ziel.push_back(ziel_.substr(0, i));
   }
-  ziel.push_back(ziel_.empty() ? "." : ziel_);
+  ziel.push_back(zielName());
   const std::string datei = pfad(kSperre);
   for (int versuch = 0; versuch < 100; ++versuch) {
     if (!legeAn(ziel, zielAngelegt_)) return false;
@@ -327,7 +329,7 @@ bool Umstellung::raeumeResteAuf() {
   unlink(journal.c_str());
   if (eintraege.empty()) return true;
   meldungen_ += kVorsatz + "Warnung: ein abgebrochener Import hatte " +
-                (ziel_.empty() ? "." : ziel_) +
+                zielName() +
                 (fertig ? " schon ganz geschrieben; seine Reste sind entfernt\n"
                         : " nicht fertig geschrieben; die Dateien davor sind "
                           "wiederhergestellt\n");
@@ -346,6 +348,12 @@ bool Umstellung::oeffneJournal() {
       journal.c_str(),
       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_APPEND | O_CLOEXEC, 0666);
   return journal_ >= 0 || fehler(journal, errno);
+}
+
+void Umstellung::schliesseJournal(bool entfernen) {
+  close(journal_);
+  journal_ = -1;
+  if (entfernen) unlink(pfad(kJournal).c_str());
 }
 
 bool Umstellung::trageEin(const Eintrag& eintrag) {
@@ -430,12 +438,11 @@ bool Umstellung::stelleUm() {
   fertig_ = true;
   synchronisiereVerzeichnis(verzeichnisVon(pfad(eintraege_[letzter].relativ)));
   for (const Eintrag& eintrag : eintraege_) {
-    if (eintrag.ersetzt)
+    if (eintrag.ersetzt) {
       unlink(neben(pfad(eintrag.relativ), eintrag, kAlt).c_str());
+    }
   }
-  close(journal_);
-  journal_ = -1;
-  unlink(pfad(kJournal).c_str());
+  schliesseJournal(true);
   return true;
 }
 
@@ -467,14 +474,11 @@ void Umstellung::nimmZurueck() {
   if (fertig_ || journal_ < 0) return;
   const bool gut = raeumeAuf(eintraege_, false);
   synchronisiereInnen();
-  close(journal_);
-  journal_ = -1;
   // Kept when something could not be put back, for the next run to retry.
-  if (gut) unlink(pfad(kJournal).c_str());
+  schliesseJournal(gut);
   if (!eintraege_.empty()) {
     meldungen_ += kVorsatz + "nichts geschrieben; " +
-                  (gut ? "die Dateien in " + (ziel_.empty() ? "." : ziel_) +
-                             " sind wie zuvor\n"
+                  (gut ? "die Dateien in " + zielName() + " sind wie zuvor\n"
                        : "nicht alle alten Dateien sind wiederhergestellt\n");
   }
   eintraege_.clear();

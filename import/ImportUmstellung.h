@@ -42,6 +42,8 @@ class Umstellung {
   bool gibtEs(const std::string& relativ) const;
   // `relativ` inside the target directory, as messages name it.
   std::string pfad(const std::string& relativ) const;
+  // The target directory as messages name it.
+  std::string zielName() const;
   // Writes `inhalt` as the new file `relativ` ("data/x.txt") into a
   // temporary file beside it; returns that file's path, or "" with a message.
   std::string bereite(const std::string& relativ, const std::string& inhalt);
@@ -72,6 +74,7 @@ class Umstellung {
   void entsperre();
   bool raeumeResteAuf();
   bool oeffneJournal();
+  void schliesseJournal(bool entfernen);
   bool trageEin(const Eintrag& eintrag);
   // Moves the temporary file of `eintrag` into place: where nothing stands,
   // or over the old file after a link to it.
