@@ -243,7 +243,11 @@ def signals(importer, root, _args):
             time.sleep(took * fraction)
             proc.send_signal(sig)
             status, err = finish(proc, tag)
-            if sig != signal.SIGKILL:
+            if status == -sig and sig != signal.SIGKILL:
+                # Still starting up, before main() could catch it: nothing
+                # may have been written.
+                state = sets.outcome("t", 1, err, tag) + ", before main()"
+            elif sig != signal.SIGKILL:
                 state = sets.outcome("t", status, err, tag)
                 if state == "old" and "durch ein Signal abgebrochen" not in err:
                     raise Failure("%s: no word of the signal:\n%s" % (tag, err))
