@@ -1,19 +1,19 @@
 #include "Import.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <utility>
 #include <vector>
 
 #include "Dateien.h"
-#include "Datendatei.h"
 #include "ImportCsv.h"
 #include "ImportJahre.h"
 #include "ImportJson.h"
 #include "ImportKalender.h"
 #include "ImportKurse.h"
 #include "ImportQuellen.h"
+#include "ImportSchreiber.h"
 #include "ImportSec.h"
 #include "ImportTabelle.h"
 #include "ImportXbrl.h"
@@ -29,10 +29,10 @@ bool istLeer(const std::string& text) {
   return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-// The text of a table without its UTF-8 byte-order mark; false with a
-// message when it is not UTF-8 or holds nothing.
-bool leseText(const std::string& tabelle, std::string& text,
-              std::string& meldungen) {
+// The text of a table in UTF-8 without a byte-order mark; false with a
+// message when it is in UTF-16 or holds nothing.
+bool leseText(const std::string& tabelle, std::optional<Zeichensatz> wahl,
+              std::string& text, std::string& meldungen) {
   if (text.compare(0, 2, "\xFF\xFE") == 0 ||
       text.compare(0, 2, "\xFE\xFF") == 0) {
     meldungen += kVorsatz + tabelle +
@@ -40,6 +40,7 @@ bool leseText(const std::string& tabelle, std::string& text,
     return false;
   }
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  if (!alsUtf8(text, wahl, tabelle, meldungen)) return false;
   if (istLeer(text)) {
     meldungen += kVorsatz + tabelle +
                  " ist leer, erwartet eine Kopfzeile und je Firma und Bericht "
@@ -64,9 +65,11 @@ Ausgang waehleFormat(const Optionen& optionen, const std::string& tabelle,
   if (optionen.stil) {
     stil = *optionen.stil;
   } else if (trenner == '\t') {
-    meldungen += kVorsatz + tabelle +
-                 " ist durch Tabulatoren getrennt: bitte --zahlen de oder "
-                 "--zahlen en angeben\n";
+    meldungen +=
+        kVorsatz +
+        (optionen.trenner != 0 ? std::string("mit --trenner tab")
+                               : tabelle + " ist durch Tabulatoren getrennt") +
+        ": bitte --zahlen de oder --zahlen en angeben\n";
     return kAufruffehler;
   } else {
     stil = trenner == ';' ? Zahlenstil::deutsch : Zahlenstil::englisch;
@@ -93,144 +96,6 @@ bool leseFaktorOptionen(const Optionen& optionen, Zahlenstil stil,
   return true;
 }
 
-// `relativ` inside the target directory.
-std::string imZiel(const Optionen& optionen, const std::string& relativ) {
-  std::string ziel = optionen.ziel;
-  while (ziel.size() > 1 && ziel.back() == '/') ziel.pop_back();
-  if (ziel.empty()) return relativ;
-  return ziel == "/" ? ziel + relativ : ziel + "/" + relativ;
-}
-
-// Whether anything, a dangling link included, stands at `pfad`.
-bool gibtEs(const std::string& pfad) {
-  std::error_code fehler;
-  return std::filesystem::exists(std::filesystem::symlink_status(pfad, fehler));
-}
-
-std::string fehlerText(const Meldungen& meldungen) {
-  std::string text;
-  for (const std::string& zeile : meldungen.fehler) text += zeile;
-  text += kVorsatz + std::to_string(meldungen.fehlerAnzahl) + " Fehler";
-  if (meldungen.fehlerAnzahl > meldungen.fehler.size()) {
-    text += ", die ersten " + std::to_string(meldungen.fehler.size()) +
-            " stehen oben";
-  }
-  return text + "; nichts geschrieben\n";
-}
-
-// Errors for the files of the import that exist already, unless they may be
-// replaced.
-Meldungen pruefeVorhandene(const Optionen& optionen,
-                           const std::vector<ImportFirma>& firmen) {
-  Meldungen meldungen;
-  if (optionen.ueberschreiben) return meldungen;
-  std::vector<std::string> pfade;
-  for (const ImportFirma& firma : firmen) {
-    pfade.push_back(imZiel(optionen, "data/" + firma.datei));
-  }
-  pfade.push_back(imZiel(optionen, "config/index.txt"));
-  for (const std::string& pfad : pfade) {
-    if (gibtEs(pfad)) {
-      meldungen.fehlerDazu(kVorsatz + pfad +
-                           " gibt es schon; --ueberschreiben ersetzt es\n");
-    }
-  }
-  return meldungen;
-}
-
-bool legeVerzeichnisseAn(const Optionen& optionen, std::string& meldungen) {
-  for (const char* verzeichnis : {"config", "data"}) {
-    const std::string pfad = imZiel(optionen, verzeichnis);
-    std::error_code fehler;
-    std::filesystem::create_directories(pfad, fehler);
-    if (fehler || !std::filesystem::is_directory(pfad, fehler)) {
-      meldungen += kVorsatz + "das Verzeichnis " + pfad +
-                   " kann nicht angelegt werden\n";
-      return false;
-    }
-  }
-  return true;
-}
-
-bool gleich(const Finanzen& gelesen, const ImportBericht& bericht) {
-  const tm datum = gelesen.getDatum();
-  return datum.tm_mday == bericht.datum.tag &&
-         datum.tm_mon == bericht.datum.monat - 1 &&
-         datum.tm_year == bericht.datum.jahr - 1900 &&
-         gelesen.getUmsatz() == bericht.betrag[0] &&
-         gelesen.getGewinn() == bericht.betrag[1] &&
-         gelesen.getBilanzsumme() == bericht.betrag[2] &&
-         gelesen.getEigenkapital() == bericht.betrag[3] &&
-         gelesen.getKonv(0) == bericht.faktor[0] &&
-         gelesen.getKonv(1) == bericht.faktor[1];
-}
-
-// How the data file `pfad`, read with the program's reader, differs from
-// `firma`; empty when it does not.
-std::string abweichung(const std::string& pfad, const ImportFirma& firma) {
-  std::string name, warnung;
-  std::vector<Finanzen> gelesen;
-  if (!leseFirmendatei(pfad, name, gelesen, warnung)) {
-    return "sie ist nicht lesbar\n" + warnung;
-  }
-  if (name != firma.name) return "der Name lautet \"" + name + "\"\n";
-  for (size_t i = 0; i < firma.berichte.size(); ++i) {
-    if (i >= gelesen.size() || !gleich(gelesen[i], firma.berichte[i])) {
-      return "der Bericht aus Zeile " +
-             std::to_string(firma.berichte[i].zeile) + " weicht ab\n" + warnung;
-    }
-  }
-  if (gelesen.size() > firma.berichte.size()) return "sie hat mehr Berichte\n";
-  return "";
-}
-
-// Writes the data files, each read back, and then the index. On a failure
-// the files it created are removed again and the index is not written.
-class Schreiber {
- public:
-  Schreiber(const Optionen& optionen, std::string& meldungen)
-      : optionen_(optionen), meldungen_(meldungen) {}
-
-  bool schreibeAlles(const std::vector<ImportFirma>& firmen) {
-    if (!legeVerzeichnisseAn(optionen_, meldungen_)) return false;
-    for (const ImportFirma& firma : firmen) {
-      const std::string pfad = imZiel(optionen_, "data/" + firma.datei);
-      if (!schreibe(pfad, datendateiText(firma))) return scheitere();
-      const std::string anders = abweichung(pfad, firma);
-      if (!anders.empty()) {
-        meldungen_ += kVorsatz + pfad +
-                      " liest sich anders zurueck als geschrieben: " + anders;
-        return scheitere();
-      }
-    }
-    return schreibe(imZiel(optionen_, "config/index.txt"), indexText(firmen)) ||
-           scheitere();
-  }
-
- private:
-  bool schreibe(const std::string& pfad, const std::string& inhalt) {
-    const bool gabEs = gibtEs(pfad);
-    if (!ersetzeDatei(pfad, inhalt)) {
-      meldungen_ += kVorsatz + pfad + " kann nicht geschrieben werden\n";
-      return false;
-    }
-    if (!gabEs) neu_.push_back(pfad);
-    return true;
-  }
-
-  bool scheitere() {
-    for (const std::string& pfad : neu_) std::remove(pfad.c_str());
-    meldungen_ += kVorsatz +
-                  "Index nicht geschrieben, neu angelegte Dateien wieder "
-                  "entfernt\n";
-    return false;
-  }
-
-  const Optionen& optionen_;
-  std::string& meldungen_;
-  std::vector<std::string> neu_;
-};
-
 // Reads every source of a run into companies, one file at a time. Companies
 // of published reports are one company where their CIK or LEI is the same.
 class Einleser {
@@ -254,6 +119,8 @@ class Einleser {
   Meldungen befund_;
   // A wrong call found in a table: its message; nothing more is read.
   std::string aufruffehler_;
+  // Notes shown whatever the outcome, such as the encoding a table is read in.
+  std::string vorab_;
   // The companies in the order they first appear: kind and number in
   // tabellen_, sec_ or the companies of xbrl_.
   std::vector<std::pair<Quellenart, size_t>> reihenfolge_;
@@ -285,10 +152,12 @@ void Einleser::leseTabelle(const Eingang& eingang) {
   char trenner = 0;
   Zahlenstil stil = Zahlenstil::deutsch;
   std::vector<CsvZeile> zeilen;
-  if (!leseText(quelle, text, meldung)) {
+  if (!leseText(quelle, optionen_.zeichensatz, text, meldung)) {
     befund_.fehlerDazu(meldung);
     return;
   }
+  vorab_ += meldung;
+  meldung.clear();
   const Ausgang format =
       waehleFormat(optionen_, quelle, text, trenner, stil, meldung);
   Importregeln regeln{stil, optionen_.einheit, {}, optionen_.waehrung};
@@ -306,6 +175,8 @@ void Einleser::leseTabelle(const Eingang& eingang) {
     befund_.fehlerDazu(quelle + ":" + fehler + "\n");
     return;
   }
+  // The records hold copies of the fields: the text is no longer needed.
+  std::string().swap(text);
   for (ImportFirma& firma : leseFirmen(zeilen, regeln, quelle, befund_)) {
     firma.quelle = quelle;
     reihenfolge_.emplace_back(Quellenart::csv, tabellen_.size());
@@ -377,6 +248,7 @@ Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
         [this](const std::string& zeile) { befund_.fehlerDazu(zeile); });
     if (!aufruffehler_.empty()) break;
   }
+  meldungen += vorab_;
   if (!aufruffehler_.empty()) {
     meldungen += aufruffehler_;
     return kAufruffehler;
@@ -507,47 +379,12 @@ bool leseKurse(const std::string& pfad, Kurstabelle& kurse,
   return gelesen && dateien == 1;
 }
 
-std::string anzahl(size_t n, const char* einzahl, const char* mehrzahl) {
-  return std::to_string(n) + " " + (n == 1 ? einzahl : mehrzahl);
-}
-
-std::string firmenUndBerichte(const std::vector<ImportFirma>& firmen,
-                              const Quellenart* art) {
-  size_t anzahlFirmen = 0;
-  size_t berichte = 0;
-  for (const ImportFirma& firma : firmen) {
-    if (art != nullptr && firma.art != *art) continue;
-    ++anzahlFirmen;
-    berichte += firma.berichte.size();
-  }
-  return anzahl(anzahlFirmen, "Firma", "Firmen") + " mit " +
-         anzahl(berichte, "Bericht", "Berichten");
-}
-
-std::string erfolgText(const Optionen& optionen,
-                       const std::vector<ImportFirma>& firmen) {
-  const Quellenart arten[3] = {Quellenart::csv, Quellenart::sec,
-                               Quellenart::xbrl};
-  const char* const namen[3] = {"CSV-Tabellen", "SEC-Firmendaten", "xBRL-JSON"};
-  std::string herkunft;
-  for (int a = 0; a < 3; ++a) {
-    const bool da =
-        std::any_of(firmen.begin(), firmen.end(),
-                    [&](const ImportFirma& f) { return f.art == arten[a]; });
-    if (!da) continue;
-    herkunft += std::string(herkunft.empty() ? " (" : "; ") + namen[a] + ": " +
-                firmenUndBerichte(firmen, &arten[a]);
-  }
-  return kVorsatz + firmenUndBerichte(firmen, nullptr) +
-         " geschrieben: " + imZiel(optionen, "config/index.txt") + " und " +
-         imZiel(optionen, "data/") + herkunft + ")\n";
-}
-
 }  // namespace
 
 Ausgang importiere(const Optionen& optionen, std::string& meldungen) {
   std::error_code fehler;
-  if (!optionen.ziel.empty() && gibtEs(optionen.ziel) &&
+  if (!optionen.ziel.empty() &&
+      std::filesystem::exists(optionen.ziel, fehler) &&
       !std::filesystem::is_directory(optionen.ziel, fehler)) {
     meldungen += kVorsatz + "das Ziel " + optionen.ziel +
                  " ist kein Verzeichnis (das letzte von mehreren Argumenten "
@@ -565,12 +402,8 @@ Ausgang importiere(const Optionen& optionen, std::string& meldungen) {
       optionen, optionen.kurse.empty() ? nullptr : &kurse, firmen, meldungen);
   if (faktoren != kErfolg) return faktoren;
   vergibDateinamen(firmen);
-  const Meldungen vorhanden = pruefeVorhandene(optionen, firmen);
-  if (vorhanden.fehlerAnzahl > 0) {
-    meldungen += fehlerText(vorhanden);
-    return kFehler;
-  }
-  if (!Schreiber(optionen, meldungen).schreibeAlles(firmen)) return kFehler;
-  meldungen += erfolgText(optionen, firmen);
-  return kErfolg;
+  return schreibeImport(optionen.ziel, optionen.ueberschreiben, firmen,
+                        meldungen)
+             ? kErfolg
+             : kFehler;
 }

@@ -4,14 +4,14 @@
 // One run of quorvell-import: reads every source (CSV tables, SEC company
 // facts, xBRL-JSON reports; files, directories, zip archives) and checks all
 // of it, finds each report's factors, and only then writes the company data
-// files and, last, the index into the target directory, reading every data
-// file back with the program's own reader.
+// files and the index into the target directory (ImportSchreiber).
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ImportCsv.h"
 #include "ImportZahlen.h"
 
 struct Optionen {
@@ -19,6 +19,7 @@ struct Optionen {
   std::string ziel;                // empty: the current directory
   char trenner = 0;                // 0: found from the header line
   std::optional<Zahlenstil> stil;  // empty: German with ';', English with ','
+  std::optional<Zeichensatz> zeichensatz;  // empty: UTF-8 if it is valid
   uint64_t einheit = 1;
   std::optional<std::string> faktor[2];  // --eur-faktor, --usd-faktor as given
   std::optional<std::string> waehrung;   // --waehrung, in upper case

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <utility>
+
+#include "Text.h"
 
 namespace {
 
@@ -35,6 +38,9 @@ const char* const kKopfnamen[kFelder] = {
     "Waehrung/Currency"};
 
 const char* const kOption[3] = {"--eur-faktor", "--usd-faktor", "--waehrung"};
+
+// The most header names a message quotes.
+constexpr size_t kMaxGezeigteKoepfe = 40;
 
 // Column numbers of a field that has no column of its own.
 constexpr int kFehlt = -1;
@@ -107,6 +113,27 @@ std::string transkribiere(const std::string& text, char trenner) {
 
 std::string normalform(const std::string& kopf) {
   return transkribiere(kopf, ' ');
+}
+
+// The first control character of `name`, if any.
+std::optional<uint32_t> erstesSteuerzeichen(const std::string& name) {
+  // Most names are printable ASCII and need no decoding.
+  if (std::all_of(name.begin(), name.end(),
+                  [](char c) { return c >= 0x20 && c < 0x7F; })) {
+    return std::nullopt;
+  }
+  uint32_t zeichen = 0;
+  for (size_t i = 0, n = 0; i < name.size(); i += n) {
+    n = zeichenAn(name, i, zeichen);
+    if (istSteuerzeichen(zeichen)) return zeichen;
+  }
+  return std::nullopt;
+}
+
+std::string codepunkt(uint32_t zeichen) {
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(zeichen));
+  return text;
 }
 
 bool istLeer(const CsvZeile& zeile) {
@@ -204,8 +231,12 @@ void Tabellenleser::meldeFehlendeSpalten(const CsvZeile& kopf) {
     text += (i > 0 ? ", " : "") + fehlend[i];
   }
   text += "; gefundene Spalten:";
-  for (size_t i = 0; i < kopf_.size(); ++i) {
+  const size_t gezeigt = std::min(kopf_.size(), kMaxGezeigteKoepfe);
+  for (size_t i = 0; i < gezeigt; ++i) {
     text += (i > 0 ? ", " : " ") + zitat(kopf_[i]);
+  }
+  if (gezeigt < kopf_.size()) {
+    text += " und " + std::to_string(kopf_.size() - gezeigt) + " weitere";
   }
   meldungen_.fehlerDazu(text + "\n");
   kopfGut_ = false;
@@ -292,9 +323,9 @@ bool Tabellenleser::leseWerte(const CsvZeile& zeile, ImportBericht& bericht) {
 
 void Tabellenleser::leseZeile(const CsvZeile& zeile) {
   if (istLeer(zeile)) return;
-  if (zeile.felder.size() != kopf_.size()) {
-    meldungen_.fehlerDazu(ort(zeile.zeile) +
-                          std::to_string(zeile.felder.size()) +
+  const size_t felder = zeile.felder.size() + zeile.weggelassen;
+  if (felder != kopf_.size()) {
+    meldungen_.fehlerDazu(ort(zeile.zeile) + std::to_string(felder) +
                           " Felder statt " + std::to_string(kopf_.size()) +
                           " wie in der Kopfzeile\n");
     return;
@@ -343,7 +374,7 @@ std::vector<ImportFirma> Tabellenleser::ordneFirmen() {
     std::sort(firma.berichte.begin(), firma.berichte.end(), neuerZuerst);
     pruefeJahre(firma);
   }
-  return firmen_;
+  return std::move(firmen_);
 }
 
 std::string faktorText(double faktor) {
@@ -364,7 +395,8 @@ std::string berichtZeile(const ImportBericht& bericht) {
 
 }  // namespace
 
-// `text` in quotes for a message: control characters escaped, long texts cut.
+// `text` in quotes for a message: control characters and the invisible
+// byte-order mark escaped, long texts cut.
 std::string zitat(const std::string& text) {
   size_t laenge = std::min<size_t>(text.size(), 60);
   while (laenge > 0 && laenge < text.size() &&
@@ -372,27 +404,21 @@ std::string zitat(const std::string& text) {
     --laenge;
   }
   std::string aus = "\"";
-  for (size_t i = 0; i < laenge; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c != 0x7F) {
-      aus += text[i];
-    } else {
+  uint32_t zeichen = 0;
+  for (size_t i = 0, n = 0; i < laenge; i += n) {
+    n = zeichenAn(text, i, zeichen);
+    if (!istSteuerzeichen(zeichen) && zeichen != 0xFEFF) {
+      aus.append(text, i, n);
+      continue;
+    }
+    for (size_t k = i; k < i + n; ++k) {
+      const auto c = static_cast<unsigned char>(text[k]);
       char flucht[8];
       std::snprintf(flucht, sizeof flucht, "\\x%02X", c);
       aus += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : flucht;
     }
   }
   return aus + (laenge < text.size() ? "...\"" : "\"");
-}
-
-std::optional<std::string> namensfehler(const std::string& name) {
-  if (name.empty()) return "ist leer, erwartet den Namen der Firma";
-  const bool steuerzeichen = std::any_of(name.begin(), name.end(), [](char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-  });
-  if (!steuerzeichen) return std::nullopt;
-  return "enthaelt ein Steuerzeichen wie einen Zeilenumbruch, erwartet einen "
-         "Namen in einer Zeile";
 }
 
 std::optional<std::string> leseWaehrung(const std::string& text) {
@@ -422,6 +448,39 @@ void vergibDateinamen(std::vector<ImportFirma>& firmen) {
 void Meldungen::fehlerDazu(const std::string& text) {
   if (fehler.size() < kMaxFehler) fehler.push_back(text);
   ++fehlerAnzahl;
+}
+
+std::string fehlerText(const Meldungen& meldungen) {
+  std::string text;
+  for (const std::string& zeile : meldungen.fehler) text += zeile;
+  text +=
+      "quorvell-import: " + std::to_string(meldungen.fehlerAnzahl) + " Fehler";
+  if (meldungen.fehlerAnzahl > meldungen.fehler.size()) {
+    text += ", die ersten " + std::to_string(meldungen.fehler.size()) +
+            " stehen oben";
+  }
+  return text + "; nichts geschrieben\n";
+}
+
+std::optional<std::string> namensfehler(const std::string& name) {
+  if (name.empty()) return "ist leer, erwartet den Namen der Firma";
+  if (name.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    return "beginnt mit einer Byte-Order-Markierung (BOM), erwartet den Namen "
+           "ohne sie";
+  }
+  if (name.front() == ' ' || name.back() == ' ') {
+    return "hat Leerzeichen am Anfang oder Ende, erwartet den Namen ohne sie";
+  }
+  const std::optional<uint32_t> zeichen = erstesSteuerzeichen(name);
+  if (!zeichen) return std::nullopt;
+  if (*zeichen <= 0x7F) {
+    return "enthaelt ein Steuerzeichen wie einen Zeilenumbruch, erwartet "
+           "einen Namen in einer Zeile";
+  }
+  return std::string(*zeichen <= 0x9F
+                         ? "enthaelt das Steuerzeichen "
+                         : "enthaelt die Schreibrichtungssteuerung ") +
+         codepunkt(*zeichen) + ", erwartet nur druckbare Zeichen";
 }
 
 std::vector<ImportFirma> leseFirmen(const std::vector<CsvZeile>& zeilen,

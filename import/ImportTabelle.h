@@ -57,6 +57,10 @@ struct Meldungen {
   std::vector<std::string> warnungen;
 };
 
+// The errors kept in `meldungen`, then a line that counts all of them and
+// says that nothing was written.
+std::string fehlerText(const Meldungen& meldungen);
+
 // The companies of the records `zeilen`, the first of which is the header, in
 // the order they first appear, each with its reports newest first. Messages
 // name `quelle` and the line. With any error the result is incomplete and
@@ -67,12 +71,16 @@ std::vector<ImportFirma> leseFirmen(const std::vector<CsvZeile>& zeilen,
                                     const std::string& quelle,
                                     Meldungen& meldungen);
 
-// Why `name` cannot be a company's name (empty, or a control character such
-// as a line break in it), as the words that follow the quoted name in a
-// message; nothing when it can.
+// What is wrong with the company name `name`, as the words that follow the
+// quoted name in a message; nothing when it is fine. A name must not be
+// empty, start with a byte-order mark (which the data file's reader drops),
+// have blanks at either end, or hold a control character such as a carriage
+// return (istSteuerzeichen), which would act on the terminal or turn the text
+// around.
 std::optional<std::string> namensfehler(const std::string& name);
 
-// `text` in quotes for a message: control characters escaped, long texts cut.
+// `text` in quotes for a message: control characters and the invisible
+// byte-order mark escaped, long texts cut.
 std::string zitat(const std::string& text);
 
 // A currency code as three letters, in upper case; nothing for another text.

@@ -1,7 +1,9 @@
 #include "ImportZahlen.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <charconv>
+#include <cstdlib>
 #include <string_view>
 #include <vector>
 
@@ -406,6 +408,50 @@ bool stehtFuerLeer(const std::string& text) {
          text == kMinus || nichtVerfuegbar;
 }
 
+// A positive decimal number as its significant digits, without leading and
+// trailing zeros, and the power of ten of the last of them: 1,0500 is "105"
+// and -2. Two numbers are equal when both parts are.
+struct Normalform {
+  std::string ziffern;
+  long exponent;
+
+  bool operator==(const Normalform& b) const {
+    return ziffern == b.ziffern && exponent == b.exponent;
+  }
+};
+
+Normalform normiere(const std::string& ziffern, long exponent) {
+  const size_t anfang = ziffern.find_first_not_of('0');
+  if (anfang == std::string::npos) return {"", 0};
+  const size_t ende = ziffern.find_last_not_of('0') + 1;
+  return {ziffern.substr(anfang, ende - anfang),
+          exponent + static_cast<long>(ziffern.size() - ende)};
+}
+
+// `wert` as the shortest decimal that reads back as it, "d.ddde+XX".
+Normalform kuerzesteForm(double wert) {
+  char text[64];
+  const auto ergebnis = std::to_chars(text, text + sizeof text, wert,
+                                      std::chars_format::scientific);
+  const std::string form(text, ergebnis.ptr);
+  const size_t e = form.find('e');
+  std::string ziffern = form.substr(0, e);
+  ziffern.erase(std::remove(ziffern.begin(), ziffern.end(), '.'),
+                ziffern.end());
+  const long hoch = std::strtol(form.c_str() + e + 1, nullptr, 10);
+  return normiere(ziffern, hoch - static_cast<long>(ziffern.size()) + 1);
+}
+
+// `wert` in plain digits with the decimal separator of the style.
+std::string alsText(double wert, Zahlenstil stil) {
+  char text[400];  // the longest, 5e-324, takes 326 characters
+  const auto ergebnis =
+      std::to_chars(text, text + sizeof text, wert, std::chars_format::fixed);
+  std::string aus(text, ergebnis.ptr);
+  std::replace(aus.begin(), aus.end(), '.', dezimalzeichen(stil));
+  return aus;
+}
+
 }  // namespace
 
 std::string ohneRand(const std::string& text) {
@@ -498,14 +544,27 @@ std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
   double wert = 0;
   const auto [ende, ergebnis] =
       std::from_chars(klar.data(), klar.data() + klar.size(), wert);
-  const std::string etwa =
+  const char* const etwa =
       dezimalzeichen(stil) == ',' ? "etwa 1 oder 1,0824" : "etwa 1 oder 1.0824";
   if (ergebnis != std::errc() || ende != klar.data() + klar.size()) {
-    fehler = "liegt ausserhalb des Zahlenbereichs, erwartet " + etwa;
+    fehler =
+        std::string("liegt ausserhalb des Zahlenbereichs, erwartet ") + etwa;
     return std::nullopt;
   }
   if (zahl.negativ || wert == 0) {
-    fehler = "ist kein Faktor groesser als 0, erwartet " + etwa;
+    fehler = std::string("ist kein Faktor groesser als 0, erwartet ") + etwa;
+    return std::nullopt;
+  }
+  // The data file holds the double's shortest decimal; it must be the very
+  // number given, not one 17 digits near it. Up to 15 significant digits
+  // every normal double is that number.
+  const size_t anfang = zahl.ziffern.find_first_not_of('0');
+  const size_t gueltig = zahl.ziffern.find_last_not_of('0') + 1 - anfang;
+  if ((gueltig > 15 || wert < DBL_MIN) &&
+      !(kuerzesteForm(wert) ==
+        normiere(zahl.ziffern, -static_cast<long>(zahl.nachkomma)))) {
+    fehler = "ist als Faktor nicht genau darstellbar (gespeichert wuerde " +
+             alsText(wert, stil) + "), erwartet hoechstens 15 gueltige Ziffern";
     return std::nullopt;
   }
   return wert;

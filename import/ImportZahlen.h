@@ -69,7 +69,9 @@ std::optional<Datum> leseTagesnummer(const std::string& text,
                                      std::string& fehler);
 
 // A currency factor: a number of the style greater than 0, as the double
-// nearest to its decimal value.
+// nearest to its decimal value. A number that double does not hold exactly
+// in its shortest decimal form (one of more than 15 to 17 significant digits)
+// is refused.
 std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
                                  std::string& fehler);
 

@@ -9,6 +9,7 @@
 
 #include "Import.h"
 #include "ImportTabelle.h"
+#include "ImportUmstellung.h"
 
 namespace {
 
@@ -64,6 +65,9 @@ Optionen:
                     Angabe aus der Kopfzeile erkannt
   --zahlen de|en    Zahlenformat: de 1.234.567,8 oder en 1,234,567.8; ohne
                     Angabe de bei ";" und en bei ",", bei "tab" noetig
+  --zeichensatz Z   utf-8 oder windows-1252; ohne Angabe UTF-8, und eine
+                    Datei, die kein UTF-8 ist, als Windows-1252, wie Excel
+                    sie als CSV mit Trennzeichen speichert
   --einheit N       die Betraege der CSV-Tabellen sind in Einheiten von N,
                     etwa 1000 oder 1000000; sie werden exakt umgerechnet und
                     nie gerundet
@@ -71,9 +75,11 @@ Optionen:
   --help            diese Hilfe
 
 Erst werden alle Quellen geprueft; bei einem Fehler wird nichts geschrieben.
-Die Datendateien fuehren die Berichte je Firma neueste zuerst. Ohne --kurse
-bekommt ein Bericht in EUR den EUR-Faktor 1 und einer in USD den USD-Faktor 1;
-jeder andere Faktor muss aus einer Spalte oder Option kommen.
+Die Dateien kommen alle auf einmal an ihren Platz oder keine; ein Abbruch
+(auch Strg-C) laesst die alten Dateien stehen. Die Datendateien fuehren die
+Berichte je Firma neueste zuerst. Ohne --kurse bekommt ein Bericht in EUR den
+EUR-Faktor 1 und einer in USD den USD-Faktor 1; jeder andere Faktor muss aus
+einer Spalte oder Option kommen.
 
 Beispiel, deutscher Export (firmen.csv, Betraege in Mio. Euro):
   Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;EUR-Faktor;USD-Faktor
@@ -127,6 +133,13 @@ bool leseKurs(const std::string& wert, Optionen& optionen) {
   return true;
 }
 
+bool leseZeichensatz(const std::string& wert, Optionen& optionen) {
+  if (wert != "utf-8" && wert != "windows-1252") return false;
+  optionen.zeichensatz =
+      wert == "utf-8" ? Zeichensatz::utf8 : Zeichensatz::windows1252;
+  return true;
+}
+
 bool leseEinheit(const std::string& wert, Optionen& optionen) {
   if (wert.empty() || wert.size() > 18 ||
       wert.find_first_not_of("0123456789") != std::string::npos) {
@@ -148,6 +161,10 @@ bool setzeOption(const std::string& name, const std::string& wert,
   if (name == "--zahlen") {
     fehler = vorn + "de oder en";
     return leseStil(wert, optionen);
+  }
+  if (name == "--zeichensatz") {
+    fehler = vorn + "utf-8 oder windows-1252";
+    return leseZeichensatz(wert, optionen);
   }
   if (name == "--einheit") {
     fehler = vorn + "eine ganze Zahl von 1 bis 999999999999999999, etwa 1000";
@@ -177,8 +194,8 @@ bool setzeOption(const std::string& name, const std::string& wert,
 
 bool nimmtWert(const std::string& name) {
   for (const char* option :
-       {"--trenner", "--zahlen", "--einheit", "--eur-faktor", "--usd-faktor",
-        "--kurse", "--kurs", "--waehrung"}) {
+       {"--trenner", "--zahlen", "--zeichensatz", "--einheit", "--eur-faktor",
+        "--usd-faktor", "--kurse", "--kurs", "--waehrung"}) {
     if (name == option) return true;
   }
   return false;
@@ -247,6 +264,7 @@ int main(int argc, char** argv) {
               << kAufruf << " (--help erklaert Quellen und Optionen)\n";
     return kAufruffehler;
   }
+  fangeSignale();
   std::string meldungen;
   const Ausgang ausgang = importiere(optionen, meldungen);
   std::cerr << meldungen;

@@ -10,13 +10,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 
-namespace {
-
-// The reasons the system gives most often, in words; the rest by number.
-std::string grund(int fehlernummer) {
+std::string fehlergrund(int fehlernummer) {
   switch (fehlernummer) {
     case ENOENT:
     case ENOTDIR:
@@ -28,17 +26,31 @@ std::string grund(int fehlernummer) {
       return "zu viele symbolische Verweise";
     case EIO:
       return "Ein-/Ausgabefehler";
+    case ENOSPC:
+      return "kein Platz mehr auf dem Datentraeger";
+    case EDQUOT:
+      return "Kontingent des Datentraegers erschoepft";
+    case EFBIG:
+      return "Datei zu gross";
+    case EROFS:
+      return "Datentraeger nur lesbar";
+    case EEXIST:
+      return "gibt es schon";
+    case EISDIR:
+      return "ist ein Verzeichnis";
     default:
-      return "Fehlernummer " + std::to_string(fehlernummer);
+      return std::strerror(fehlernummer);
   }
 }
+
+namespace {
 
 std::string zuGross() {
   return "ist groesser als " + std::to_string(kLeseGrenze >> 20) + " MiB";
 }
 
 std::string nichtLesbar(int fehlernummer) {
-  return "kann nicht gelesen werden (" + grund(fehlernummer) + ")";
+  return "kann nicht gelesen werden (" + fehlergrund(fehlernummer) + ")";
 }
 
 // Why the opened file `fd` is not read as data; empty for a regular file of
@@ -95,9 +107,8 @@ std::string tempName(const std::string& pfad) {
   return pfad + "." + ziffern + ".tmp";
 }
 
-// Creates a new temporary file beside `pfad`, with the mode the umask gives
-// a new file, and opens it for writing; -1 when none can be created. A name
-// that exists, whatever it is, is never opened: another name is tried.
+}  // namespace
+
 int legeTempAn(const std::string& pfad, std::string& temp) {
   for (int versuch = 0; versuch < 100; ++versuch) {
     temp = tempName(pfad);
@@ -115,11 +126,14 @@ bool schreibeGanz(int fd, std::string_view inhalt) {
     const ssize_t n =
         write(fd, inhalt.data() + geschrieben, inhalt.size() - geschrieben);
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = ENOSPC;
     if (n <= 0) return false;
     geschrieben += static_cast<size_t>(n);
   }
   return true;
 }
+
+namespace {
 
 // Exchanges the files at `a` and `b` in one step when `b` is a regular file;
 // false, with nothing changed, otherwise or where the file system cannot.
@@ -151,7 +165,9 @@ Ersatzdatei::Ersatzdatei(const std::string& pfad, Ablage ablage)
     : pfad_(pfad), ablage_(ablage) {
   sigset_t ende;
   sigemptyset(&ende);
-  for (int s : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) sigaddset(&ende, s);
+  for (int s : {SIGHUP, SIGINT, SIGPIPE, SIGQUIT, SIGTERM}) {
+    sigaddset(&ende, s);
+  }
   sigprocmask(SIG_BLOCK, &ende, &vorher_);
   fd_ = legeTempAn(pfad_, temp_);
 }

@@ -22,13 +22,27 @@ constexpr size_t kLeseGrenze = size_t{64} << 20;
 bool leseDatei(const std::string& pfad, std::string& inhalt,
                std::string& fehler);
 
+// The reason for the error number `fehlernummer` in words, as it follows a
+// path in parentheses: "nicht vorhanden", "kein Platz mehr auf dem
+// Datentraeger"; the system's own text for the rarer ones.
+std::string fehlergrund(int fehlernummer);
+
+// Creates a new temporary file "<pfad>.<16 hex digits>.tmp" beside `pfad`,
+// with the mode the umask gives a new file, opens it for writing and returns
+// its descriptor; -1, with errno set, when none can be created. A name that
+// exists, whatever it is, is never opened: another name is tried.
+int legeTempAn(const std::string& pfad, std::string& temp);
+
+// Writes all of `inhalt` to `fd`; false, with errno set, when it cannot.
+bool schreibeGanz(int fd, std::string_view inhalt);
+
 // A file replaced whole: its new content goes, piece by piece, into a
 // temporary file created new beside it, which fertig() puts into place.
 // Nothing that already exists is opened for writing, so a link planted at
 // any name is never followed. Of two processes replacing the same file, the
 // later one wins whole. Until fertig(), and whenever anything fails, the
-// old file stays as it was; signals that end the program from outside wait
-// while the object lives, so no temporary file is left behind.
+// old file stays as it was; signals that end the program from outside, and
+// SIGPIPE, wait while the object lives, so no temporary file is left behind.
 class Ersatzdatei {
  public:
   // How fertig() puts the new file in place.

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <ctime>
 #include <optional>
+#include <utility>
 
 #include "Dateien.h"
+#include "Text.h"
 
 namespace {
 
@@ -24,7 +26,7 @@ bool istLeer(char c) {
   return c == ' ' || static_cast<unsigned char>(c - '\t') < 5;
 }
 
-bool istSteuerzeichen(char c) {
+bool istSteuerbyte(char c) {
   const auto b = static_cast<unsigned char>(c);
   return b < 0x20 || b == 0x7F;
 }
@@ -71,18 +73,24 @@ std::string ort(const std::string& pfad, int64_t zeile) {
   return "quorvell: " + pfad + ", Zeile " + std::to_string(zeile);
 }
 
-// Appends `c` to a message; a control byte is written as \xNN so that it
-// cannot act on the terminal.
-void haengeSichtbarAn(std::string& meldung, char c) {
-  if (!istSteuerzeichen(c)) {
-    meldung += c;
-    return;
-  }
+// Appends `text` to a message; every byte of a control character is written
+// as \xNN so that it cannot act on the terminal.
+void haengeSichtbarAn(std::string& meldung, std::string_view text) {
   static const char kHex[] = "0123456789ABCDEF";
-  const auto b = static_cast<unsigned char>(c);
-  meldung += "\\x";
-  meldung += kHex[b >> 4];
-  meldung += kHex[b & 0xF];
+  uint32_t zeichen = 0;
+  for (size_t i = 0, laenge = 0; i < text.size(); i += laenge) {
+    laenge = zeichenAn(text, i, zeichen);
+    if (!istSteuerzeichen(zeichen)) {
+      meldung.append(text, i, laenge);
+      continue;
+    }
+    for (const char c : text.substr(i, laenge)) {
+      const auto b = static_cast<unsigned char>(c);
+      meldung += "\\x";
+      meldung += kHex[b >> 4];
+      meldung += kHex[b & 0xF];
+    }
+  }
 }
 
 // `text` in double quotes for a message. A long text is cut after 40 bytes,
@@ -95,9 +103,30 @@ std::string zitat(std::string_view text) {
     --n;
   }
   std::string z = "\"";
-  for (const char c : text.substr(0, n)) haengeSichtbarAn(z, c);
+  haengeSichtbarAn(z, text.substr(0, n));
   if (n < text.size()) z += "...";
   return z += '"';
+}
+
+// `name` with every control character replaced by "?", so that printing it
+// cannot act on the terminal or turn the text around it; true when it held
+// one.
+bool entschaerfe(std::string& name) {
+  std::string sicher;
+  uint32_t zeichen = 0;
+  bool ersetzt = false;
+  for (size_t i = 0, laenge = 0; i < name.size(); i += laenge) {
+    laenge = zeichenAn(name, i, zeichen);
+    const bool steuer = istSteuerzeichen(zeichen);
+    ersetzt = ersetzt || steuer;
+    if (steuer) {
+      sicher += '?';
+    } else {
+      sicher.append(name, i, laenge);
+    }
+  }
+  if (ersetzt) name = std::move(sicher);
+  return ersetzt;
 }
 
 // A report date as written in the file.
@@ -398,6 +427,10 @@ bool zerlegeFirmendatei(const std::string& pfad, std::string_view inhalt,
                         std::string& warnung) {
   inhalt = ohneBom(inhalt);
   name = ersteZeile(inhalt);
+  if (entschaerfe(name)) {
+    warnung += ort(pfad, 1) + ": Name " + zitat(ersteZeile(inhalt)) +
+               " enthaelt Steuerzeichen, angezeigt als \"?\"\n";
+  }
   Berichtleser leser(
       pfad, inhalt.substr(std::min(inhalt.find('\n'), inhalt.size())), warnung);
   Pruefung pruefung(pfad, warnung);
@@ -428,7 +461,7 @@ void zerlegeIndex(const std::string& pfad, std::string_view inhalt,
   Woerter woerter(ohneBom(inhalt), 1);
   Wort wort;
   while (woerter.naechstes(wort)) {
-    if (std::none_of(wort.text.begin(), wort.text.end(), istSteuerzeichen)) {
+    if (std::none_of(wort.text.begin(), wort.text.end(), istSteuerbyte)) {
       namen.emplace_back(wort.text);
       continue;
     }

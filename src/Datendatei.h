@@ -16,7 +16,8 @@
 // record that ends the reading early leaves a warning naming the line and the
 // field, while the reports before it are kept. Reports that are kept but look
 // wrong (out of order, a year twice or left out, a short year, a day its month
-// does not have) leave one warning per kind.
+// does not have) leave one warning per kind. A control character in the name
+// (istSteuerzeichen) becomes "?", with one warning.
 bool leseFirmendatei(const std::string& pfad, std::string& name,
                      std::vector<Finanzen>& berichte, std::string& warnung);
 

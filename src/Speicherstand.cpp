@@ -47,7 +47,7 @@ std::optional<Speicherstand> Speicherstand::parse(const std::string& text,
   if (!imBereich(elem, 0, INT_MAX) || !imBereich(anz, INT_MIN, INT_MAX)) {
     return std::nullopt;
   }
-  if (anzahl < 0) return std::nullopt;
+  if (!imBereich(anzahl, 0, kMaxGezeigteSpalten)) return std::nullopt;
   Speicherstand stand;
   const int katalog = akt == 0 ? kFirmenKatalog : kDatenKatalog;
   if (!lesePositionen(ein, anzahl, katalog, stand.benutzteSpalten)) {

@@ -11,6 +11,9 @@
 // Columns in the catalogues of the company table and of the report table.
 constexpr int kFirmenKatalog = 10;
 constexpr int kDatenKatalog = 9;
+// The most shown columns a saved view may name; far more than any screen
+// holds, and few enough that a damaged count costs no time or memory.
+constexpr long long kMaxGezeigteSpalten = 1000;
 
 struct Speicherstand {
   // 0 company table, 1 detail view of company `findex`.
@@ -30,7 +33,8 @@ struct Speicherstand {
   // The view in `text`, checked whole against the views a run with
   // `firmenAnzahl` companies can show; nothing when any of it is damaged:
   // a missing, extra or foreign value, a view, company, column or sort
-  // position that does not exist, or a direction other than 0 and 1.
+  // position that does not exist, more than kMaxGezeigteSpalten columns, or a
+  // direction other than 0 and 1.
   static std::optional<Speicherstand> parse(const std::string& text,
                                             int firmenAnzahl);
 };

@@ -40,6 +40,19 @@ size_t utf8Folge(std::string_view text, size_t i, uint32_t& zeichen) {
 
 }  // namespace
 
+size_t zeichenAn(std::string_view text, size_t i, uint32_t& zeichen) {
+  const auto b = static_cast<unsigned char>(text[i]);
+  const size_t laenge = b < 0x80 ? 0 : utf8Folge(text, i, zeichen);
+  if (laenge == 0) zeichen = b;
+  return laenge == 0 ? 1 : laenge;
+}
+
+bool istSteuerzeichen(uint32_t zeichen) {
+  return zeichen < 0x20 || (zeichen >= 0x7F && zeichen <= 0x9F) ||
+         (zeichen >= 0x202A && zeichen <= 0x202E) ||
+         (zeichen >= 0x2066 && zeichen <= 0x2069);
+}
+
 int zeichenAnzahl(std::string_view text) {
   // Most texts are plain ASCII: one character per byte.
   unsigned char alle = 0;
@@ -89,11 +102,7 @@ size_t maskiereAn(std::string& aus, std::string_view text, size_t i) {
       break;
   }
   uint32_t zeichen = 0;
-  size_t laenge = utf8Folge(text, i, zeichen);
-  if (laenge == 0) {
-    zeichen = c;  // not UTF-8: read the byte as Latin-1
-    laenge = 1;
-  }
+  const size_t laenge = zeichenAn(text, i, zeichen);
   aus += "&#";
   aus += std::to_string(zeichen);
   aus += ';';

@@ -5,8 +5,21 @@
 // wide they are, and how they are escaped. Bytes that are not valid UTF-8 are
 // read as Latin-1, so older files line up and display correctly.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+// The character at `text[i]` as a code point in `zeichen`; returns its length
+// in bytes. A byte that does not start a valid UTF-8 sequence is one Latin-1
+// character. REQUIRES: i < text.size().
+size_t zeichenAn(std::string_view text, size_t i, uint32_t& zeichen);
+
+// Whether `zeichen` can act on a terminal or turn the direction of the text
+// around it: C0 controls, DEL, C1 controls (U+0080 to U+009F) and the
+// bidirectional embeddings, overrides and isolates (U+202A to U+202E, U+2066
+// to U+2069).
+bool istSteuerzeichen(uint32_t zeichen);
 
 // Number of characters in `text`: UTF-8 sequences, and every byte that is
 // not part of one.

@@ -94,6 +94,12 @@ def odd_file(name, make, lines):
     return setup
 
 
+def huge_save(path):
+    """A save.dat that names 3,000,000 shown columns."""
+    with open(path, "w") as f:
+        f.write("0\n0\n5\n2\n3000000\n" + "0\n" * 3000000 + "0\n1\n")
+
+
 def special_inputs(binary, root, _args):
     zero = lambda p: os.symlink("/dev/zero", p)
     cases = [  # what, setup giving the stderr lines, input, companies, stdout
@@ -105,7 +111,9 @@ def special_inputs(binary, root, _args):
         ("index a directory", odd_file("config/index.txt", os.mkdir, [NO_INDEX % DIR]),
          b"q\n", 0, b""),
         ("save.dat a FIFO", odd_file("save.dat", os.mkfifo, []), b"j\nq\n", 2,
-         b"Der Speicherstand ist beschaedigt und wird ignoriert.\n")]
+         b"Der Speicherstand ist beschaedigt und wird ignoriert.\n"),
+        ("save.dat of 3,000,000 columns", odd_file("save.dat", huge_save, []),
+         b"j\nq\n", 2, b"Der Speicherstand ist beschaedigt und wird ignoriert.\n")]
     for n, (what, setup, data, companies, text) in enumerate(cases):
         work = data_set(os.path.join(root, str(n)), 2)
         lines = setup(work)
@@ -113,11 +121,13 @@ def special_inputs(binary, root, _args):
         status, out, err = run(binary, work, data, what)
         took = time.monotonic() - start
         missing = [x for x in lines if x.encode() not in err]
+        stray = set(os.listdir(work)) - {"config", "data", "save.dat", "tabelle.html"}
         if (missing or text not in out or status != 0 or took > START_LIMIT or
-                out.count(b" eingelesen.\n") != companies):
-            raise Failure("%s: status %d after %.2f s, %d companies, lacking %r %r;"
-                          " stderr:\n%s" % (what, status, took, out.count(b" eingelesen.\n"),
-                                            missing, text, err.decode()))
+                out.count(b" eingelesen.\n") != companies or stray):
+            raise Failure("%s: status %d after %.2f s, %d companies, lacking %r %r, "
+                          "stray %r; stderr:\n%s" % (
+                              what, status, took, out.count(b" eingelesen.\n"),
+                              missing, text, sorted(stray), err.decode()))
         print("ok   %s (%.2f s)" % (what, took))
 
 
@@ -130,17 +140,24 @@ def full_output(binary, root, _args):
         f.write(b"w\n" * 2000000)
     r, w = os.pipe()
     os.close(r)
+    message = b"quorvell: Standardausgabe"
     with open("/dev/full", "wb") as full, open(endless, "rb") as words:
         results = [
-            ("stdout on /dev/full", run(binary, work, b"n 3\nq\n", "full", stdout=full)),
-            ("closed pipe, SIGPIPE ignored, endless input",
+            ("stdout on /dev/full", 1, message,
+             run(binary, work, b"n 3\nq\n", "full", stdout=full)),
+            ("closed pipe, SIGPIPE ignored, endless input", 1, message,
              run(binary, work, None, "pipe", stdin=words, stdout=w,
-                 preexec_fn=lambda: signal.signal(signal.SIGPIPE, signal.SIG_IGN)))]
+                 preexec_fn=lambda: signal.signal(signal.SIGPIPE, signal.SIG_IGN))),
+            ("closed pipe, default SIGPIPE", -signal.SIGPIPE, b"",
+             run(binary, work, b"w\n" * 20000, "pipe", stdout=w,
+                 preexec_fn=lambda: signal.signal(signal.SIGPIPE, signal.SIG_DFL)))]
     os.close(w)
-    for what, (status, _, err) in results:
-        if status != 1 or not err.startswith(b"quorvell: Standardausgabe"):
-            raise Failure("%s: status %d, stderr %r" % (what, status, err[:300]))
-        print("ok   %s: %s" % (what, err.decode().strip()))
+    for what, expected, start, (status, _, err) in results:
+        stray = set(os.listdir(work)) - {"config", "data", "save.dat", "tabelle.html"}
+        if status != expected or not err.startswith(start) or (start == b"" and err) or stray:
+            raise Failure("%s: status %d, stderr %r, stray %r" % (
+                what, status, err[:300], sorted(stray)))
+        print("ok   %s: status %d %s" % (what, status, err.decode().strip()))
 
 
 # ------------------------------------------------------------- two instances

@@ -305,3 +305,43 @@ TEST(Index, UeberspringtByteOrderMarkUndNamenMitSteuerzeichen) {
     EXPECT_EQ(fall.warnung, warnung);
   }
 }
+
+// A control character in a name cannot act on the terminal or turn the text
+// around: each is shown as "?", with one warning; other names stay as they
+// are, byte for byte, Latin-1 letters included.
+TEST(Firmenname, SteuerzeichenWerdenZuFragezeichen) {
+  const struct {
+    std::string zeile, name, zitat;
+  } kFaelle[] = {
+      {"M\xC3\xBCller \xE2\x82\xAC AG", "M\xC3\xBCller \xE2\x82\xAC AG", ""},
+      {"M\xFCller", "M\xFCller", ""},
+      {"\x1B]0;PWNED\x07\x1B[2JEvil AG", "?]0;PWNED??[2JEvil AG",
+       "\\x1B]0;PWNED\\x07\\x1B[2JEvil AG"},
+      {"A\tB\x7F", "A?B?", "A\\x09B\\x7F"},
+      {"C1 \xC2\x9B"
+       "1m \x9B"
+       "2J",
+       "C1 ?1m ?2J", "C1 \\xC2\\x9B1m \\x9B2J"},
+      {"\xE2\x80\xAE"
+       "GA \xE2\x81\xA6x\xE2\x81\xA9 \xE2\x80\xAA",
+       "?GA ?x? ?",
+       "\\xE2\\x80\\xAEGA \\xE2\\x81\\xA6x\\xE2\\x81\\xA9 \\xE2\\x80\\xAA"},
+      // Neighbours of the bidirectional controls are ordinary characters.
+      {"\xE2\x80\xA9\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA",
+       "\xE2\x80\xA9\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA", ""},
+  };
+  for (const auto& fall : kFaelle) {
+    SCOPED_TRACE(testing::PrintToString(fall.zeile));
+    std::string name, warnung;
+    std::vector<Finanzen> berichte;
+    ASSERT_TRUE(zerlegeFirmendatei("x.txt",
+                                   fall.zeile + "\r\n31-12-2020 1 2 3 4 1 1\n",
+                                   name, berichte, warnung));
+    EXPECT_EQ(fall.name, name);
+    EXPECT_EQ(fall.zitat.empty()
+                  ? ""
+                  : "quorvell: x.txt, Zeile 1: Name \"" + fall.zitat +
+                        "\" enthaelt Steuerzeichen, angezeigt als \"?\"\n",
+              warnung);
+  }
+}

@@ -37,3 +37,46 @@ TEST(ImportTabelle, GleicheDateinamenWerdenDurchnummeriert) {
   EXPECT_EQ("nord_ag_2.txt\nnord_ag.txt\nnord_ag_3.txt\nnord_ag_4.txt\n",
             indexText(firmen));
 }
+
+// Everything the data file's reader would read differently, and every
+// character that could act on a terminal, is an error in the name.
+TEST(ImportTabelle, NamensfehlerFindetAllesWasDieRueckleseWuerde) {
+  const std::string kDruckbar = ", erwartet nur druckbare Zeichen";
+  const std::vector<std::pair<std::string, std::string>> faelle = {
+      {"M\xC3\xBCller & S\xC3\xB6hne GmbH", ""},
+      {"Soci\xC3\xA9t\xC3\xA9 \xE2\x80\x9CG\xC3\xA9n\xC3\xA9rale\xE2\x80\x9D",
+       ""},
+      {"", "ist leer, erwartet den Namen der Firma"},
+      {"\xEF\xBB\xBF"
+       "Beta",
+       "beginnt mit einer Byte-Order-Markierung (BOM), erwartet den Namen ohne "
+       "sie"},
+      {" Beta",
+       "hat Leerzeichen am Anfang oder Ende, erwartet den Namen ohne sie"},
+      {"Beta ",
+       "hat Leerzeichen am Anfang oder Ende, erwartet den Namen ohne sie"},
+      {"Beta\r",
+       "enthaelt ein Steuerzeichen wie einen Zeilenumbruch, erwartet "
+       "einen Namen in einer Zeile"},
+      {"\x1B[2JEvil",
+       "enthaelt ein Steuerzeichen wie einen Zeilenumbruch, "
+       "erwartet einen Namen in einer Zeile"},
+      {"Evil\x7F",
+       "enthaelt ein Steuerzeichen wie einen Zeilenumbruch, "
+       "erwartet einen Namen in einer Zeile"},
+      {"Evil \xC2\x9B"
+       "2J",
+       "enthaelt das Steuerzeichen U+009B" + kDruckbar},
+      {"Evil \xC2\x80", "enthaelt das Steuerzeichen U+0080" + kDruckbar},
+      {"\xE2\x80\xAE"
+       "GA",
+       "enthaelt die Schreibrichtungssteuerung U+202E" + kDruckbar},
+      {"A\xE2\x81\xA6"
+       "B",
+       "enthaelt die Schreibrichtungssteuerung U+2066" + kDruckbar},
+  };
+  for (const auto& [name, fehler] : faelle) {
+    EXPECT_EQ(fehler, namensfehler(name).value_or(""))
+        << testing::PrintToString(name);
+  }
+}

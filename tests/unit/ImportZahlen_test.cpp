@@ -112,6 +112,32 @@ TEST(ImportZahlen, FaktorenSindZahlenDesStilsGroesserAlsNull) {
             faktor("0." + std::string(400, '0') + "1", en));
 }
 
+// A factor is stored as the shortest decimal of its double: it must be the
+// number given, or the shown amounts would be off without a word.
+TEST(ImportZahlen, FaktorenGenauOderAbgelehnt) {
+  const std::string kZuGenau = "! ist als Faktor nicht genau darstellbar";
+  const std::vector<std::pair<std::string, std::string>> faelle = {
+      {"1,10000000000000", "1.100000"},
+      {"0,30000000000000004", "0.300000"},
+      {"9.007.199.254.740.992", "9007199254740992.000000"},
+      {"0,000001234", "0.000001"},
+      {"1,00000000000000001", kZuGenau + " (gespeichert wuerde 1)"},
+      {"9.007.199.254.740.993",
+       kZuGenau + " (gespeichert wuerde 9007199254740992)"},
+      {"0,12345678901234567",
+       kZuGenau + " (gespeichert wuerde 0,12345678901234566)"},
+  };
+  for (const auto& [text, erwartet] : faelle) {
+    EXPECT_EQ(erwartet, faktor(text, de)) << text;
+  }
+  std::string fehler;
+  EXPECT_FALSE(leseFaktor("1.00000000000000001", en, fehler));
+  EXPECT_EQ(
+      "ist als Faktor nicht genau darstellbar (gespeichert wuerde 1), "
+      "erwartet hoechstens 15 gueltige Ziffern",
+      fehler);
+}
+
 TEST(ImportZahlen, DatenInDenDreiFormenUndNurTageDesKalenders) {
   const std::vector<std::pair<const char*, const char*>> faelle = {
       {"31.12.2020", "31.12.2020"},

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -102,6 +105,21 @@ std::string zwanzigVon25() {
          "geschrieben\n";
 }
 
+// A header of `n` columns "s0;s1;...", none of them known.
+std::string kopfAus(int n) {
+  std::string kopf;
+  for (int i = 0; i < n; ++i) kopf += (i > 0 ? ";s" : "s") + std::to_string(i);
+  return kopf;
+}
+
+std::string vierzigKoepfe() {
+  std::string text;
+  for (int i = 0; i < 40; ++i) {
+    text += (i > 0 ? ", \"s" : "\"s") + std::to_string(i) + "\"";
+  }
+  return text;
+}
+
 }  // namespace
 
 TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
@@ -181,6 +199,42 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
        "bitte --kurse mit den Kursen der EZB (eurofxref-hist.zip) oder "
        "--usd-faktor angeben\n"
        "quorvell-import: 2 Fehler; nichts geschrieben\n"},
+      {"a name the reader would change, a C1 control, an inexact factor",
+       kKopf +
+           "\xEF\xBB\xBF"
+           "Beta;31.12.2020;1;2;3;4;1;1\n" +
+           "Evil \xC2\x9B"
+           "2J;31.12.2020;1;2;3;4;1;1\n" +
+           "Gamma;31.12.2020;9.000.000.000.000.000.000;2;3;4;1;"
+           "1,00000000000000001\n",
+       nullptr, kFehler,
+       "t.csv:2: Spalte \"Firma\": \"\\xEF\\xBB\\xBFBeta\" beginnt mit einer "
+       "Byte-Order-Markierung (BOM), erwartet den Namen ohne sie\n"
+       "t.csv:3: Spalte \"Firma\": \"Evil \\xC2\\x9B2J\" enthaelt das "
+       "Steuerzeichen U+009B, erwartet nur druckbare Zeichen\n"
+       "t.csv:4: Spalte \"USD-Faktor\": \"1,00000000000000001\" ist als "
+       "Faktor nicht genau darstellbar (gespeichert wuerde 1), erwartet "
+       "hoechstens 15 gueltige Ziffern\n"
+       "quorvell-import: 3 Fehler; nichts geschrieben\n"},
+      {"a header of 45 unknown columns", kopfAus(45) + "\n1\n", nullptr,
+       kFehler,
+       "t.csv:1: es fehlen die Spalten Firma/Name/Company, "
+       "Datum/Stichtag/Date, Umsatz/Revenue, "
+       "Gewinn/Jahresueberschuss/Profit/Net income, Bilanzsumme/Total "
+       "assets/Assets, Eigenkapital/Equity, EUR-Faktor/EUR factor (oder "
+       "--eur-faktor oder Waehrung/Currency), USD-Faktor/USD factor (oder "
+       "--usd-faktor oder Waehrung/Currency); gefundene Spalten: " +
+           vierzigKoepfe() +
+           " und 5 weitere\n"
+           "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"a header of 1001 columns", kopfAus(1001) + "\n1\n", nullptr, kFehler,
+       "t.csv:1: die Kopfzeile hat 1001 Spalten, erwartet hoechstens 1000\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n"},
+      {"an inexact factor option", kKopf + "A;31.12.2020;1;2;3;4;1;1\n",
+       "1,00000000000000001", kAufruffehler,
+       "quorvell-import: --usd-faktor \"1,00000000000000001\" ist als Faktor "
+       "nicht genau darstellbar (gespeichert wuerde 1), erwartet hoechstens "
+       "15 gueltige Ziffern\n"},
       {"a factor option not in the table's style",
        kKopf + "A;31.12.2020;1;2;3;4;1;1\n", "1.13", kAufruffehler,
        "quorvell-import: --usd-faktor \"1.13\" hat ein Tausendertrennzeichen "
@@ -227,9 +281,10 @@ TEST_F(Import, SchreibfehlerNimmtNeueDateienZurueckUndLaesstDenIndex) {
       kKopf + "A;31.12.2021;1;2;3;4;1;1,2\n" + "B;31.12.2021;1;2;3;4;1;1,2\n";
   EXPECT_EQ(kFehler, importiere(csv, optionen));
   EXPECT_EQ(
-      "quorvell-import: ziel/data/b.txt kann nicht geschrieben werden\n"
-      "quorvell-import: Index nicht geschrieben, neu angelegte Dateien "
-      "wieder entfernt\n",
+      "quorvell-import: ziel/data/b.txt kann nicht geschrieben werden (ist "
+      "ein Verzeichnis)\n"
+      "quorvell-import: nichts geschrieben; die Dateien in ziel sind wie "
+      "zuvor\n",
       meldungen);
   EXPECT_EQ(vorher, abbild());
 }
@@ -337,4 +392,99 @@ TEST_F(Import, QuellenAllerArtenAusVerzeichnisUndArchivInEinemLauf) {
       "0.9049773755656109 1\n]\n"
       "data/nord_ag.txt [Nord AG\n31-12-2023 1 2 3 4 1 1.105\n]\n",
       abbild());
+}
+
+TEST_F(Import, Windows1252WirdAlsUtf8GeschriebenUndTabMeldungNenntDieOption) {
+  Optionen ersetzen;
+  ersetzen.ueberschreiben = true;
+  ASSERT_EQ(kErfolg,
+            importiere(kKopf +
+                           "M\xFCller & S\xF6hne GmbH;31.12.2021;1;2;3;4;1;"
+                           "1,2\n" +
+                           "Alt;31.12.2021;5;6;7;8;1;1,2\n",
+                       ersetzen));
+  EXPECT_EQ(
+      "quorvell-import: t.csv ist kein UTF-8 und wird als Windows-1252 "
+      "gelesen; --zeichensatz utf-8 erzwingt UTF-8\n"
+      "quorvell-import: 2 Firmen mit 2 Berichten geschrieben: "
+      "ziel/config/index.txt und ziel/data/ (CSV-Tabellen: 2 Firmen mit 2 "
+      "Berichten)\n",
+      meldungen);
+  EXPECT_EQ(
+      "config/\n"
+      "config/index.txt [mueller_soehne_gmbh.txt\nalt.txt\n]\n"
+      "data/\n"
+      "data/alt.txt [Alt\n31-12-2021 5 6 7 8 1 1.2\n]\n"
+      "data/mueller_soehne_gmbh.txt [M\xC3\xBCller & S\xC3\xB6hne GmbH\n"
+      "31-12-2021 1 2 3 4 1 1.2\n]\n",
+      abbild());
+  Optionen tab;
+  tab.trenner = '\t';
+  EXPECT_EQ(kAufruffehler, importiere(kKopf, tab));
+  EXPECT_EQ(
+      "quorvell-import: mit --trenner tab: bitte --zahlen de oder --zahlen en "
+      "angeben\n",
+      meldungen);
+}
+
+// What a killed run left: its journal, a replaced data file with the link to
+// the old one, a new data file, and the index not yet in place. The next run
+// puts the old files back, or, when the index had been put in place, keeps
+// the new ones and only drops the leftovers; a file the journal does not
+// name stays.
+TEST_F(Import, DieNaechsteRundeRaeumtAufWasEinAbgebrochenerLaufHinterliess) {
+  const std::string ziel = ordner + "/ziel/";
+  for (const bool fertig : {false, true}) {
+    ASSERT_TRUE(ersetzeDatei(ziel + "config/index.txt", "alt.txt\n"));
+    ASSERT_TRUE(ersetzeDatei(ziel + "data/alt.txt",
+                             "Alt AG\n31-12-2020 1 2 3 4 1 1.2\n"));
+    ASSERT_EQ(0, link((ziel + "data/alt.txt").c_str(),
+                      (ziel + "data/alt.txt.00000000000000a0.alt").c_str()));
+    const std::vector<std::pair<std::string, std::string>> neu = {
+        {"data/alt.txt", "Alt AG\n31-12-2021 9 9 9 9 1 1\n"},
+        {"data/neu.txt", "Neu\n31-12-2021 9 9 9 9 1 1\n"},
+        {"config/index.txt", "alt.txt\nneu.txt\n"}};
+    std::string journal;
+    for (size_t i = 0; i < neu.size(); ++i) {
+      const std::string kennung = "00000000000000a" + std::to_string(i);
+      const std::string temp = ziel + neu[i].first + "." + kennung + ".tmp";
+      ASSERT_TRUE(ersetzeDatei(temp, neu[i].second));
+      struct stat info {};
+      ASSERT_EQ(0, stat(temp.c_str(), &info));
+      journal += std::to_string(info.st_dev) + " " +
+                 std::to_string(info.st_ino) + " " + kennung + " " +
+                 neu[i].first + "\n";
+      // The index, last, is in place only when the run had finished.
+      if (i < 2 || fertig) {
+        ASSERT_EQ(0, std::rename(temp.c_str(), (ziel + neu[i].first).c_str()));
+      }
+    }
+    ASSERT_TRUE(ersetzeDatei(ziel + "config/.quorvell-import.journal",
+                             journal + "kaputt\n"));
+    ASSERT_TRUE(ersetzeDatei(ziel + "data/alt.txt.0123456789abcdef.tmp", "?"));
+    Optionen optionen;
+    optionen.ueberschreiben = true;
+    ASSERT_EQ(kErfolg,
+              importiere(kKopf + "Drei;31.12.2021;1;2;3;4;1;1\n", optionen));
+    EXPECT_EQ(fertig ? "quorvell-import: Warnung: ein abgebrochener Import "
+                       "hatte ziel schon ganz geschrieben; seine Reste sind "
+                       "entfernt\n"
+                     : "quorvell-import: Warnung: ein abgebrochener Import "
+                       "hatte ziel nicht fertig geschrieben; die Dateien davor "
+                       "sind wiederhergestellt\n",
+              meldungen.substr(0, meldungen.find('\n') + 1));
+    EXPECT_EQ(
+        std::string("config/\n"
+                    "config/index.txt [drei.txt\n]\n"
+                    "data/\n") +
+            (fertig ? "data/alt.txt [Alt AG\n31-12-2021 9 9 9 9 1 1\n]\n"
+                    : "data/alt.txt [Alt AG\n31-12-2020 1 2 3 4 1 1.2\n]\n") +
+            "data/alt.txt.0123456789abcdef.tmp [?]\n"
+            "data/drei.txt [Drei\n31-12-2021 1 2 3 4 1 1\n]\n" +
+            (fertig ? "data/neu.txt [Neu\n31-12-2021 9 9 9 9 1 1\n]\n" : ""),
+        abbild())
+        << fertig;
+    fs::remove(ziel + "data/drei.txt");
+    fs::remove(ziel + "data/neu.txt");
+  }
 }

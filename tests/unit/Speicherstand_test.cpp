@@ -56,3 +56,16 @@ TEST(Speicherstand, BeschaedigterTextWirdAbgelehnt) {
     EXPECT_EQ(gelesen(text, 3), "beschaedigt") << text;
   }
 }
+
+// More shown columns than kMaxGezeigteSpalten are damage, however many
+// values follow.
+TEST(Speicherstand, HoechstensTausendGezeigteSpalten) {
+  const auto stand = [](int spalten, int werte) {
+    std::string text = "0\n0\n5\n3\n" + std::to_string(spalten) + "\n";
+    for (int i = 0; i < werte; ++i) text += "1\n";
+    return text + "0\n1\n";
+  };
+  EXPECT_EQ(gelesen(stand(1000, 1000), 3), stand(1000, 1000));
+  EXPECT_EQ(gelesen(stand(1001, 1001), 3), "beschaedigt");
+  EXPECT_EQ(gelesen(stand(3000000, 2), 3), "beschaedigt");
+}
