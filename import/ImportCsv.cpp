@@ -14,8 +14,8 @@ namespace {
 
 // What libcsv reports while it parses: the fields of the open record, the
 // line that record started on (0 while none is open), and the records done.
-// A record keeps at most `grenze` fields: kMaxKopfspalten for the header, then as
-// many as the header has.
+// A record keeps at most `grenze` fields: kMaxKopfspalten for the header, then
+// as many as the header has.
 struct Sammler {
   std::vector<CsvZeile>& zeilen;
   std::vector<std::string> felder;

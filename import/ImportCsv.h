@@ -36,9 +36,9 @@ char erkenneTrenner(const std::string& text);
 // Splits `text` into records separated by `trenner`; lines may end in "\n",
 // "\r\n" or "\r", and blank lines between records are skipped. The first
 // record is the header; a record keeps no more fields than it has. A quote
-// that breaks the grammar, or a header of more than kMaxKopfspalten fields, ends
-// the reading: the result is false and `fehler` says where, as "ZEILE: what
-// was wrong, what was expected".
+// that breaks the grammar, or a header of more than kMaxKopfspalten fields,
+// ends the reading: the result is false and `fehler` says where, as "ZEILE:
+// what was wrong, what was expected".
 bool leseCsv(const std::string& text, char trenner,
              std::vector<CsvZeile>& zeilen, std::string& fehler);
 

@@ -57,8 +57,8 @@ TEST(ImportCsv, SaetzeTragenDieZeileIhresAnfangs) {
       satzliste("a,b\n\"c,d\n\n", ','));
 }
 
-// A header may not be wider than kMaxKopfspalten, and no record keeps more fields
-// than the header has, so a flood of separators costs neither time nor
+// A header may not be wider than kMaxKopfspalten, and no record keeps more
+// fields than the header has, so a flood of separators costs neither time nor
 // memory.
 TEST(ImportCsv, KopfzeileHoechstens1000SpaltenUndSaetzeNichtBreiterAlsSie) {
   const std::string tausend = std::string(999, ';');
