@@ -10,22 +10,11 @@
 #include <filesystem>
 #include <vector>
 
+#include "Dateien.h"
+
 namespace {
 
 const std::string kVorsatz = "quorvell-import: ";
-
-std::string grund(int fehlernummer) {
-  switch (fehlernummer) {
-    case ENOENT:
-    case ENOTDIR:
-      return "nicht vorhanden";
-    case EACCES:
-    case EPERM:
-      return "keine Berechtigung";
-    default:
-      return "Fehlernummer " + std::to_string(fehlernummer);
-  }
-}
 
 std::string zuGross() {
   return "ist groesser als " + std::to_string(kQuellGrenze >> 20) + " MiB";
@@ -58,7 +47,8 @@ class Quellenleser {
 void Quellenleser::quelle(const std::string& pfad) {
   struct stat info {};
   if (stat(pfad.c_str(), &info) != 0) {
-    return melde(pfad + " kann nicht gelesen werden (" + grund(errno) + ")");
+    return melde(pfad + " kann nicht gelesen werden (" + fehlergrund(errno) +
+                 ")");
   }
   if (S_ISDIR(info.st_mode)) {
     verzeichnis(pfad);
@@ -80,7 +70,7 @@ void Quellenleser::verzeichnis(const std::string& pfad) {
   }
   if (fehler) {
     return melde("das Verzeichnis " + pfad + " kann nicht gelesen werden (" +
-                 grund(fehler.value()) + ")");
+                 fehlergrund(fehler.value()) + ")");
   }
   std::sort(namen.begin(), namen.end());
   const std::string vorn =
@@ -93,13 +83,14 @@ void Quellenleser::datei(const std::string& pfad) {
   const int fd =
       open(pfad.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    return melde(pfad + " kann nicht gelesen werden (" + grund(errno) + ")");
+    return melde(pfad + " kann nicht gelesen werden (" + fehlergrund(errno) +
+                 ")");
   }
   struct stat info {};
   std::string fehler;
   char anfang[4] = {};
   if (fstat(fd, &info) != 0) {
-    fehler = "kann nicht gelesen werden (" + grund(errno) + ")";
+    fehler = "kann nicht gelesen werden (" + fehlergrund(errno) + ")";
   } else if (!S_ISREG(info.st_mode)) {
     fehler = "ist keine gewoehnliche Datei";
   } else if (static_cast<uintmax_t>(info.st_size) > kQuellGrenze) {
@@ -127,7 +118,8 @@ void Quellenleser::leseAlles(int fd, size_t erwartet, const std::string& pfad) {
     if (n == 0) break;
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      return melde(pfad + " kann nicht gelesen werden (" + grund(errno) + ")");
+      return melde(pfad + " kann nicht gelesen werden (" + fehlergrund(errno) +
+                   ")");
     }
     laenge += static_cast<size_t>(n);
     if (laenge > kQuellGrenze) return melde(pfad + " " + zuGross());
