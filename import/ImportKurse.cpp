@@ -7,7 +7,8 @@
 #include <utility>
 
 #include "ImportKalender.h"
-#include "ImportTabelle.h"
+#include "ImportFirma.h"
+#include "ImportZahlen.h"
 
 namespace {
 

@@ -148,14 +148,14 @@ Mappenart erkenneMappe(zip* archiv) {
   return istOds(archiv) ? Mappenart::ods : Mappenart::keine;
 }
 
-Mappenart erkenneMappe(const std::string& bytes) {
+Mappenart erkenneMappe(std::string_view bytes) {
   Zipmappe mappe("");
   std::string fehler;
   if (!mappe.oeffne(bytes, fehler)) return Mappenart::keine;
   return erkenneMappe(mappe.archiv());
 }
 
-bool leseMappe(const std::string& bytes, const std::string& quelle,
+bool leseMappe(std::string_view bytes, const std::string& quelle,
                const std::string& blattname, Blatt& blatt,
                std::string& fehler) {
   Zipmappe mappe(quelle);
@@ -197,7 +197,7 @@ Zipmappe::~Zipmappe() {
   if (archiv_ != nullptr) zip_discard(archiv_);
 }
 
-bool Zipmappe::oeffne(const std::string& bytes, std::string& fehler) {
+bool Zipmappe::oeffne(std::string_view bytes, std::string& fehler) {
   zip_error_t zipFehler;
   zip_error_init(&zipFehler);
   zip_source_t* quelle =

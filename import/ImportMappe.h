@@ -25,14 +25,14 @@ enum class Mappenart { keine, xlsx, ods };
 // application/vnd.oasis.opendocument.spreadsheet.
 Mappenart erkenneMappe(zip* archiv);
 // The same for the bytes of a file; keine when they are no zip archive.
-Mappenart erkenneMappe(const std::string& bytes);
+Mappenart erkenneMappe(std::string_view bytes);
 
 // Reads the sheet called `blattname` (empty: the first) of the workbook in
 // `bytes`, which messages call `quelle`. False with `fehler` when it is no
 // workbook, is damaged, has no such sheet or exceeds the bounds below; the
 // text starts with `quelle` and has no line end, and `blatt` may hold part of
 // the rows.
-bool leseMappe(const std::string& bytes, const std::string& quelle,
+bool leseMappe(std::string_view bytes, const std::string& quelle,
                const std::string& blattname, Blatt& blatt, std::string& fehler);
 
 // The bounds that keep any file from making a reader slow or big: the
@@ -100,7 +100,7 @@ class Zipmappe {
   Zipmappe& operator=(const Zipmappe&) = delete;
 
   // False with `fehler` when the bytes are no zip archive.
-  bool oeffne(const std::string& bytes, std::string& fehler);
+  bool oeffne(std::string_view bytes, std::string& fehler);
   zip* archiv() const { return archiv_; }
   const std::string& quelle() const { return quelle_; }
   // Streams the member `teil` through `leser`. False with `fehler` when it is

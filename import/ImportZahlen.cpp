@@ -9,14 +9,6 @@
 
 namespace {
 
-// A number taken apart: its sign, all its digits and how many of them stand
-// after the decimal separator.
-struct Dezimal {
-  bool negativ = false;
-  std::string ziffern;
-  size_t nachkomma = 0;
-};
-
 bool istZiffer(char c) { return c >= '0' && c <= '9'; }
 
 bool nurZiffern(const std::string& text) {
@@ -218,49 +210,6 @@ std::optional<int64_t> skaliere(const Dezimal& zahl, uint64_t einheit,
   return wert;
 }
 
-bool istSchaltjahr(int jahr) {
-  return (jahr % 4 == 0 && jahr % 100 != 0) || jahr % 400 == 0;
-}
-
-bool imKalender(const Datum& d) {
-  static const int kTage[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (d.jahr < 1 || d.monat < 1 || d.monat > 12 || d.tag < 1) return false;
-  const int letzter =
-      kTage[d.monat - 1] + (d.monat == 2 && istSchaltjahr(d.jahr) ? 1 : 0);
-  return d.tag <= letzter;
-}
-
-// REQUIRES: at most four digits.
-int alsZahl(const std::string& ziffern) {
-  int wert = 0;
-  for (char c : ziffern) wert = wert * 10 + (c - '0');
-  return wert;
-}
-
-// `text` split at `trenner` into exactly three non-empty runs of digits.
-bool dreiTeile(const std::string& text, char trenner, std::string teil[3]) {
-  size_t anfang = 0;
-  for (int i = 0; i < 3; ++i) {
-    const size_t ende = text.find(trenner, anfang);
-    if ((ende == std::string::npos) != (i == 2)) return false;
-    teil[i] = text.substr(anfang, ende - anfang);
-    if (teil[i].empty() || !nurZiffern(teil[i])) return false;
-    anfang = ende + 1;
-  }
-  return true;
-}
-
-std::optional<Datum> zerlegeDatum(const std::string& text) {
-  const char trenner = text.find('.') != std::string::npos ? '.' : '-';
-  std::string teil[3];
-  if (!dreiTeile(text, trenner, teil)) return std::nullopt;
-  if (trenner == '-' && teil[0].size() == 4) std::swap(teil[0], teil[2]);
-  if (teil[0].size() > 2 || teil[1].size() > 2 || teil[2].size() != 4) {
-    return std::nullopt;
-  }
-  return Datum{alsZahl(teil[0]), alsZahl(teil[1]), alsZahl(teil[2])};
-}
-
 // The digits from `i` on, moving `i` behind them.
 std::string ziffernAb(const std::string& text, size_t& i) {
   const size_t anfang = i;
@@ -268,13 +217,10 @@ std::string ziffernAb(const std::string& text, size_t& i) {
   return text.substr(anfang, i - anfang);
 }
 
-/* Takes a stored number apart: an optional sign, digits with an optional
- * decimal point, and an optional exponent. The exponent shifts the decimal
- * point; a shift beyond 40 places to the left of all digits, or 40 to the
- * right, changes neither the verdict nor the value of any product with a
- * 64-bit unit (below 1 and not zero, or beyond int64, unless all digits are
- * zero), so it is cut there and no exponent makes the digits long. */
-bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
+// Takes a stored number apart: an optional sign, digits with an optional
+// decimal point, and an optional exponent, which is cut at 1000 either way.
+bool zerlegeMitExponent(const std::string& text, Dezimal& zahl,
+                        int64_t& exponent) {
   size_t i = 0;
   zahl.negativ = !text.empty() && text[0] == '-';
   if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++i;
@@ -282,7 +228,7 @@ bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
   std::string bruch;
   if (i < text.size() && text[i] == '.') bruch = ziffernAb(text, ++i);
   if (ganz.empty() && bruch.empty()) return false;
-  int64_t exponent = 0;
+  exponent = 0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     const bool minus = ++i < text.size() && text[i] == '-';
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
@@ -292,53 +238,9 @@ bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
       exponent = std::min<int64_t>(exponent * 10 + (c - '0'), 1000);
     if (minus) exponent = -exponent;
   }
-  if (i != text.size()) return false;
   zahl.ziffern = ganz + bruch;
-  const auto stellen = static_cast<int64_t>(zahl.ziffern.size());
-  const int64_t schub = std::clamp<int64_t>(
-      exponent - static_cast<int64_t>(bruch.size()), -(stellen + 40), 40);
-  if (schub >= 0) {
-    zahl.ziffern.append(static_cast<size_t>(schub), '0');
-    zahl.nachkomma = 0;
-  } else {
-    zahl.nachkomma = static_cast<size_t>(-schub);
-    if (zahl.nachkomma > zahl.ziffern.size()) {
-      zahl.ziffern.insert(0, zahl.nachkomma - zahl.ziffern.size(), '0');
-    }
-  }
-  return true;
-}
-
-/* Days since 1970-01-01 and back, by Howard Hinnant's civil-from-days
- * algorithms: the year is counted from March, so that the leap day ends it,
- * in eras of 400 years of 146097 days each. */
-int64_t tageSeit1970(const Datum& d) {
-  const int64_t jahr = d.jahr - (d.monat <= 2 ? 1 : 0);
-  const int64_t aera = (jahr >= 0 ? jahr : jahr - 399) / 400;
-  const int64_t jahrDerAera = jahr - aera * 400;
-  const int64_t tagDesJahres = (153 * ((d.monat + 9) % 12) + 2) / 5 + d.tag - 1;
-  const int64_t tagDerAera =
-      jahrDerAera * 365 + jahrDerAera / 4 - jahrDerAera / 100 + tagDesJahres;
-  return aera * 146097 + tagDerAera - 719468;
-}
-
-Datum datumNach1970(int64_t tage) {
-  tage += 719468;
-  const int64_t aera = (tage >= 0 ? tage : tage - 146096) / 146097;
-  const int64_t tagDerAera = tage - aera * 146097;
-  const int64_t jahrDerAera = (tagDerAera - tagDerAera / 1460 +
-                               tagDerAera / 36524 - tagDerAera / 146096) /
-                              365;
-  const int64_t tagDesJahres =
-      tagDerAera - (365 * jahrDerAera + jahrDerAera / 4 - jahrDerAera / 100);
-  const int64_t monatAbMaerz = (5 * tagDesJahres + 2) / 153;
-  const auto tag =
-      static_cast<int>(tagDesJahres - (153 * monatAbMaerz + 2) / 5 + 1);
-  const auto monat =
-      static_cast<int>(monatAbMaerz < 10 ? monatAbMaerz + 3 : monatAbMaerz - 9);
-  const auto jahr =
-      static_cast<int>(jahrDerAera + aera * 400 + (monat <= 2 ? 1 : 0));
-  return {tag, monat, jahr};
+  zahl.nachkomma = bruch.size();
+  return i == text.size();
 }
 
 // The currencies an amount may carry, as written.
@@ -452,12 +354,72 @@ std::string alsText(double wert, Zahlenstil stil) {
   return aus;
 }
 
+// The factor `zahl` times ten to the `exponent`, exactly as given; `stil`
+// writes the numbers of a refusal.
+std::optional<double> alsFaktor(const Dezimal& zahl, int64_t exponent,
+                                Zahlenstil stil, std::string& fehler) {
+  std::string klar = zahl.ziffern;
+  if (zahl.nachkomma > 0) klar.insert(klar.size() - zahl.nachkomma, ".");
+  if (exponent != 0) klar += "e" + std::to_string(exponent);
+  double wert = 0;
+  const auto [ende, ergebnis] =
+      std::from_chars(klar.data(), klar.data() + klar.size(), wert);
+  const char* const etwa =
+      dezimalzeichen(stil) == ',' ? "etwa 1 oder 1,0824" : "etwa 1 oder 1.0824";
+  if (ergebnis != std::errc() || ende != klar.data() + klar.size()) {
+    fehler =
+        std::string("liegt ausserhalb des Zahlenbereichs, erwartet ") + etwa;
+    return std::nullopt;
+  }
+  if (zahl.negativ || wert == 0) {
+    fehler = std::string("ist kein Faktor groesser als 0, erwartet ") + etwa;
+    return std::nullopt;
+  }
+  // The data file holds the double's shortest decimal; it must be the very
+  // number given, not one 17 digits near it. Up to 15 significant digits
+  // every normal double is that number.
+  const size_t anfang = zahl.ziffern.find_first_not_of('0');
+  const size_t gueltig = zahl.ziffern.find_last_not_of('0') + 1 - anfang;
+  const long hoch = static_cast<long>(exponent) -
+                    static_cast<long>(zahl.nachkomma);
+  if ((gueltig > 15 || wert < DBL_MIN) &&
+      !(kuerzesteForm(wert) == normiere(zahl.ziffern, hoch))) {
+    fehler = "ist als Faktor nicht genau darstellbar (gespeichert wuerde " +
+             alsText(wert, stil) + "), erwartet hoechstens 15 gueltige Ziffern";
+    return std::nullopt;
+  }
+  return wert;
+}
+
 }  // namespace
 
 std::string ohneRand(const std::string& text) {
   const size_t anfang = text.find_first_not_of(" \t");
   if (anfang == std::string::npos) return "";
   return text.substr(anfang, text.find_last_not_of(" \t") + 1 - anfang);
+}
+
+/* The exponent shifts the decimal point; a shift beyond 40 places to the left
+ * of all digits, or 40 to the right, changes neither the verdict nor the value
+ * of any product with a 64-bit unit (below 1 and not zero, or beyond int64,
+ * unless all digits are zero), so it is cut there and no exponent makes the
+ * digits long. */
+bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
+  int64_t exponent = 0;
+  if (!zerlegeMitExponent(text, zahl, exponent)) return false;
+  const auto stellen = static_cast<int64_t>(zahl.ziffern.size());
+  const int64_t schub = std::clamp<int64_t>(
+      exponent - static_cast<int64_t>(zahl.nachkomma), -(stellen + 40), 40);
+  if (schub >= 0) {
+    zahl.ziffern.append(static_cast<size_t>(schub), '0');
+    zahl.nachkomma = 0;
+  } else {
+    zahl.nachkomma = static_cast<size_t>(-schub);
+    if (zahl.nachkomma > zahl.ziffern.size()) {
+      zahl.ziffern.insert(0, zahl.nachkomma - zahl.ziffern.size(), '0');
+    }
+  }
+  return true;
 }
 
 Betrag leseBetrag(const std::string& roh, Zahlenstil stil, uint64_t einheit,
@@ -504,87 +466,21 @@ std::optional<int64_t> leseGespeichertenBetrag(const std::string& text,
                   fehler);
 }
 
-std::optional<Datum> leseTagesnummer(const std::string& text,
-                                     const Datum& nullpunkt,
-                                     std::string& fehler) {
-  Dezimal zahl;
-  if (!zerlegeGespeichert(text, zahl)) {
-    fehler = "ist keine Tagesnummer, erwartet eine Zahl wie 44926";
-    return std::nullopt;
-  }
-  const bool null = zahl.ziffern.find_first_not_of('0') == std::string::npos;
-  std::string tage =
-      zahl.ziffern.substr(0, zahl.ziffern.size() - zahl.nachkomma);
-  tage.erase(0, std::min(tage.find_first_not_of('0'), tage.size()));
-  std::optional<Datum> datum;
-  if ((null || !zahl.negativ) && tage.size() <= 8) {
-    int64_t tag = tageSeit1970(nullpunkt);
-    int64_t anzahl = 0;
-    for (char c : tage) anzahl = anzahl * 10 + (c - '0');
-    tag += anzahl;
-    if (tag >= tageSeit1970({1, 3, 1900}) &&
-        tag <= tageSeit1970({31, 12, 9999})) {
-      datum = datumNach1970(tag);
-    }
-  }
-  if (!datum) {
-    fehler =
-        "ist keine Tagesnummer eines Tages vom 1.3.1900 bis zum 31.12.9999, "
-        "erwartet das Datum eines Berichts";
-  }
-  return datum;
-}
-
 std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
                                  std::string& fehler) {
   Dezimal zahl;
   if (!zerlege(text, stil, zahl, fehler)) return std::nullopt;
-  std::string klar = zahl.ziffern;
-  if (zahl.nachkomma > 0) klar.insert(klar.size() - zahl.nachkomma, ".");
-  double wert = 0;
-  const auto [ende, ergebnis] =
-      std::from_chars(klar.data(), klar.data() + klar.size(), wert);
-  const char* const etwa =
-      dezimalzeichen(stil) == ',' ? "etwa 1 oder 1,0824" : "etwa 1 oder 1.0824";
-  if (ergebnis != std::errc() || ende != klar.data() + klar.size()) {
-    fehler =
-        std::string("liegt ausserhalb des Zahlenbereichs, erwartet ") + etwa;
-    return std::nullopt;
-  }
-  if (zahl.negativ || wert == 0) {
-    fehler = std::string("ist kein Faktor groesser als 0, erwartet ") + etwa;
-    return std::nullopt;
-  }
-  // The data file holds the double's shortest decimal; it must be the very
-  // number given, not one 17 digits near it. Up to 15 significant digits
-  // every normal double is that number.
-  const size_t anfang = zahl.ziffern.find_first_not_of('0');
-  const size_t gueltig = zahl.ziffern.find_last_not_of('0') + 1 - anfang;
-  if ((gueltig > 15 || wert < DBL_MIN) &&
-      !(kuerzesteForm(wert) ==
-        normiere(zahl.ziffern, -static_cast<long>(zahl.nachkomma)))) {
-    fehler = "ist als Faktor nicht genau darstellbar (gespeichert wuerde " +
-             alsText(wert, stil) + "), erwartet hoechstens 15 gueltige Ziffern";
-    return std::nullopt;
-  }
-  return wert;
+  return alsFaktor(zahl, 0, stil, fehler);
 }
 
-std::optional<Datum> leseDatum(const std::string& roh, std::string& fehler) {
-  const std::string text = ohneRand(roh);
-  const std::string formen = "31.12.2020, 2020-12-31 oder 31-12-2020";
-  if (text.empty()) {
-    fehler = "ist leer, erwartet ein Datum wie " + formen;
-    return std::nullopt;
-  }
-  const std::optional<Datum> datum = zerlegeDatum(text);
-  if (!datum) {
-    fehler = "ist kein Datum, erwartet " + formen;
-  } else if (!imKalender(*datum)) {
+std::optional<double> leseGespeichertenFaktor(const std::string& text,
+                                              std::string& fehler) {
+  Dezimal zahl;
+  int64_t exponent = 0;
+  if (!zerlegeMitExponent(text, zahl, exponent)) {
     fehler =
-        "ist kein Tag des Kalenders, erwartet Monat 1 bis 12 und einen Tag "
-        "bis zum Monatsende";
+        "ist keine gespeicherte Zahl, erwartet einen Faktor wie 1 oder 1.0824";
     return std::nullopt;
   }
-  return datum;
+  return alsFaktor(zahl, exponent, Zahlenstil::englisch, fehler);
 }

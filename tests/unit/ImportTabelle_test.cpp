@@ -31,7 +31,8 @@ TEST(ImportTabelle, GleicheDateinamenWerdenDurchnummeriert) {
   }
   Meldungen meldungen;
   std::vector<ImportFirma> firmen =
-      leseFirmen(zeilen, {Zahlenstil::deutsch, 1, {}, {}}, "t.csv", meldungen);
+      leseFirmen(zeilen, {Zahlenstil::deutsch, 1, {}, {}, {}, {}, {}}, "t.csv",
+                 meldungen);
   vergibDateinamen(firmen);
   EXPECT_EQ(0u, meldungen.fehlerAnzahl);
   EXPECT_EQ("nord_ag_2.txt\nnord_ag.txt\nnord_ag_3.txt\nnord_ag_4.txt\n",

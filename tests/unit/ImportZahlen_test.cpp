@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ImportKalender.h"
+
 namespace {
 
 constexpr Zahlenstil de = Zahlenstil::deutsch;

@@ -219,13 +219,15 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
       {"a header of 45 unknown columns", kopfAus(45) + "\n1\n", nullptr,
        kFehler,
        "t.csv:1: es fehlen die Spalten Firma/Name/Company, "
-       "Datum/Stichtag/Date, Umsatz/Revenue, "
+       "Datum/Stichtag/Date (oder Jahr/Geschaeftsjahr/Year/Fiscal year oder "
+       "--jahr), Umsatz/Revenue, "
        "Gewinn/Jahresueberschuss/Profit/Net income, Bilanzsumme/Total "
        "assets/Assets, Eigenkapital/Equity, EUR-Faktor/EUR factor (oder "
        "--eur-faktor oder Waehrung/Currency), USD-Faktor/USD factor (oder "
        "--usd-faktor oder Waehrung/Currency); gefundene Spalten: " +
            vierzigKoepfe() +
-           " und 5 weitere\n"
+           " und 5 weitere; --spalte FELD=KOPF macht eine davon zum Feld, "
+           "etwa --spalte Firma=\"s0\"\n"
            "quorvell-import: 1 Fehler; nichts geschrieben\n"},
       {"a header of 1001 columns", kopfAus(1001) + "\n1\n", nullptr, kFehler,
        "t.csv:1: die Kopfzeile hat 1001 Spalten, erwartet hoechstens 1000\n"
