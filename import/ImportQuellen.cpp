@@ -34,7 +34,7 @@ std::string zuGross() {
 }
 
 // The largest buffer of compressed bytes kept for the next entry.
-constexpr size_t kBehalten = size_t{1} << 20;
+constexpr size_t kBehalten = size_t{256} << 10;
 
 struct EntpackerFrei {
   void operator()(libdeflate_decompressor* e) const {
