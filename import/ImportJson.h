@@ -10,6 +10,7 @@
 #include <simdjson.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,15 @@ class JsonLeser {
   bool zahl(oj::value wert, std::string_view name, std::string_view& text);
   // Reads `wert` to its end, checking every part of it.
   bool pruefe(oj::value wert);
+  // Passes over `wert` as pruefe() does. Within lies(), an object or a list
+  // is checked at first in one go, several times faster; where that check
+  // fails, lies() reads the document once more with pruefe(), which finds
+  // the failure and its place.
+  bool uebergehe(oj::value wert);
+  // Reads the document with `lesen`, which reads it from wurzel() on and is
+  // called a second time where the first reading failed in uebergehe()'s
+  // quick check; the result of the last call.
+  bool lies(const std::function<bool()>& lesen);
 
   // False, with the failure recorded at the current place, unless `code` is
   // SUCCESS.
@@ -66,11 +76,15 @@ class JsonLeser {
   bool typFehler(oj::value& wert, std::string_view name, const char* erwartet);
   size_t stelle(std::string_view token) const;
 
+  static bool schnellGueltig(std::string_view teil);
+
   oj::parser& parser_;
   std::string_view text_;
   std::string quelle_;
   oj::document dokument_;
   std::string meldung_;
+  bool schnell_ = false;  // within the first reading of lies()
+  bool nochmal_ = false;  // the quick check failed: read once more
 };
 
 // Whether `text` is a number as JSON writes it.

@@ -45,9 +45,10 @@ std::optional<double> leseKurs(const std::string& text) {
   return wert;
 }
 
+// A day of the table and the row of its rates in the order they were read.
 struct Tag {
   int64_t nummer;
-  std::vector<double> kurse;
+  size_t zeile;
 };
 
 }  // namespace
@@ -55,6 +56,9 @@ struct Tag {
 bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
                        std::string& fehler) {
   quelle_ = quelle;
+  // All rates in one row after the other, so that reading leaves no pieces
+  // of memory behind.
+  std::vector<double> kurse;
   std::vector<Tag> tage;
   int zeile = 0;
   const auto ort = [&]() {
@@ -91,7 +95,7 @@ bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
                " ist kein Datum, erwartet ein Datum wie 2024-01-31\n";
       return false;
     }
-    Tag tag{tagNummer(*datum), {}};
+    tage.push_back(Tag{tagNummer(*datum), tage.size()});
     for (size_t i = 1; i < teile.size(); ++i) {
       const std::optional<double> kurs = leseKurs(teile[i]);
       if (!kurs) {
@@ -101,9 +105,8 @@ bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
                  "1.0824 oder N/A\n";
         return false;
       }
-      tag.kurse.push_back(*kurs);
+      kurse.push_back(*kurs);
     }
-    tage.push_back(std::move(tag));
   }
   if (tage.empty()) {
     fehler = "quorvell-import: " + quelle + " enthaelt keinen Tag mit Kursen\n";
@@ -118,8 +121,16 @@ bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
                isoText(tage[i].nummer) + " steht zweimal in der Tabelle\n";
       return false;
     }
-    tage_.push_back(tage[i].nummer);
-    kurse_.insert(kurse_.end(), tage[i].kurse.begin(), tage[i].kurse.end());
+  }
+  const size_t breite = waehrungen_.size();
+  tage_.reserve(tage.size());
+  kurse_.reserve(kurse.size());
+  for (const Tag& tag : tage) {
+    tage_.push_back(tag.nummer);
+    const auto reihe =
+        kurse.begin() + static_cast<std::ptrdiff_t>(tag.zeile * breite);
+    kurse_.insert(kurse_.end(), reihe,
+                  reihe + static_cast<std::ptrdiff_t>(breite));
   }
   return true;
 }

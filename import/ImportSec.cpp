@@ -103,7 +103,7 @@ bool SecLeser::lies() {
                      : schluessel.is_equal("facts") ? leseFakten(f.value())
                      : schluessel.is_equal("entityName")
                          ? json_.text(f.value(), "entityName", name)
-                         : json_.pruefe(f.value());
+                         : json_.uebergehe(f.value());
     if (!gut) return false;
     if (name) name_ = std::string(*name);
   }
@@ -151,7 +151,7 @@ bool SecLeser::leseFakten(oj::value wert) {
     }
     const bool gelesen = raum == "us-gaap" || raum == "ifrs-full"
                              ? leseRaum(f.value(), raum)
-                             : json_.pruefe(f.value());
+                             : json_.uebergehe(f.value());
     if (!gelesen) return false;
   }
   return true;
@@ -170,7 +170,7 @@ bool SecLeser::leseRaum(oj::value wert, std::string_view raum) {
     }
     const Konzept* konzept = findeKonzept(raumName, name);
     const bool gelesen = konzept != nullptr ? leseKonzept(f.value(), *konzept)
-                                            : json_.pruefe(f.value());
+                                            : json_.uebergehe(f.value());
     if (!gelesen) return false;
   }
   return true;
@@ -183,7 +183,7 @@ bool SecLeser::leseKonzept(oj::value wert, const Konzept& konzept) {
     oj::field f;
     if (!json_.gut(std::move(feld).get(f))) return false;
     if (!f.key().is_equal("units")) {
-      if (!json_.pruefe(f.value())) return false;
+      if (!json_.uebergehe(f.value())) return false;
       continue;
     }
     oj::object einheiten;
@@ -227,7 +227,7 @@ bool SecLeser::leseGlieder(oj::value wert, Eintrag& eintrag) {
       gut = json_.zahl(f.value(), "val", eintrag.val);
       hatVal = true;
     } else {
-      gut = json_.pruefe(f.value());
+      gut = json_.uebergehe(f.value());
     }
     if (!gut) return false;
   }
@@ -280,5 +280,8 @@ bool SecLeser::leseEintrag(oj::value wert, const Konzept& konzept,
 }  // namespace
 
 bool leseSec(JsonLeser& leser, Befund& befund) {
-  return SecLeser(leser, befund).lies();
+  return leser.lies([&]() {
+    befund = Befund();
+    return SecLeser(leser, befund).lies();
+  });
 }

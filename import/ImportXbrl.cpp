@@ -115,7 +115,7 @@ bool XbrlLeser::lies() {
     oj::field f;
     if (!json_.gut(std::move(feld).get(f))) return false;
     const bool gut = f.key().is_equal("facts") ? leseFakten(f.value())
-                                               : json_.pruefe(f.value());
+                                               : json_.uebergehe(f.value());
     if (!gut) return false;
   }
   return json_.amEnde();
@@ -148,7 +148,7 @@ bool XbrlLeser::leseDimensionen(oj::value wert, Dimensionen& d) {
     d.weitere = d.weitere || (ziel == nullptr && !s.is_equal("language"));
     const bool gut = ziel != nullptr
                          ? json_.text(f.value(), "dimensions", *ziel)
-                         : json_.pruefe(f.value());
+                         : json_.uebergehe(f.value());
     if (!gut) return false;
   }
   return true;
@@ -165,8 +165,8 @@ bool XbrlLeser::leseFakt(oj::value wert) {
     if (!json_.gut(std::move(feld).get(f))) return false;
     const bool dimensionen = f.key().is_equal("dimensions");
     hatDimensionen = hatDimensionen || dimensionen;
-    const bool gut =
-        dimensionen ? leseDimensionen(f.value(), d) : json_.pruefe(f.value());
+    const bool gut = dimensionen ? leseDimensionen(f.value(), d)
+                                 : json_.uebergehe(f.value());
     if (!gut) return false;
   }
   if (!hatDimensionen || !d.konzept || !d.entitaet) {
@@ -223,11 +223,15 @@ bool XbrlLeser::nimm(oj::object& fakt, std::string_view token,
 }  // namespace
 
 bool XbrlSammlung::lies(JsonLeser& leser) {
-  XbrlLeser datei(leser);
-  if (!datei.lies()) return false;
+  std::optional<XbrlLeser> datei;
+  const bool gelesen = leser.lies([&]() {
+    datei.emplace(leser);
+    return datei->lies();
+  });
+  if (!gelesen) return false;
   // The file's stand: its latest day, then the order of the files.
   std::optional<int64_t> neuester;
-  for (const Offen& o : datei.fakten) {
+  for (const Offen& o : datei->fakten) {
     neuester = std::max(neuester.value_or(o.fakt.ende), o.fakt.ende);
   }
   char nummer[24];
@@ -246,13 +250,13 @@ bool XbrlSammlung::lies(JsonLeser& leser) {
     }
     return platz->second;
   };
-  for (Offen& o : datei.fakten) {
+  for (Offen& o : datei->fakten) {
     Firma& f = firma(o.lei);
     o.fakt.stand = stand;
     o.fakt.datei = nummern[o.lei];
     f.sammler.dazu(std::move(o.fakt));
   }
-  for (auto& [lei, name] : datei.namen) {
+  for (auto& [lei, name] : datei->namen) {
     Firma& f = firma(lei);
     if (!f.name || stand > f.nameStand) {
       f.name = name;
