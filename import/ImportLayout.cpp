@@ -188,13 +188,13 @@ bool leseBerichte(const Zellenzeile& zeile, const std::string& firma,
   }
   bool gut = true;
   std::string luecken;
-  for (auto jahr = spalten.jahre.rbegin(); jahr != spalten.jahre.rend();
-       ++jahr) {
+  // Oldest year first, so that messages go the way headers usually run.
+  for (const auto& [jahr, felder] : spalten.jahre) {
     ImportBericht bericht{};
-    const Stand stand = leser.lies(jahr->first, bericht, fehlt);
+    const Stand stand = leser.lies(jahr, bericht, fehlt);
     if (stand == Stand::gelesen) berichte.push_back(bericht);
     if (stand == Stand::unvollstaendig) {
-      luecken += (luecken.empty() ? "" : "; ") + lueckenText(jahr->first, fehlt);
+      luecken += (luecken.empty() ? "" : "; ") + lueckenText(jahr, fehlt);
     }
     gut = gut && stand != Stand::falsch;
   }

@@ -1,6 +1,7 @@
 #include "ImportZahlen.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <cstdlib>
@@ -183,6 +184,7 @@ std::string erwarteteStellen(uint64_t einheit) {
   const std::string e = std::to_string(einheit);
   if (e == "1") return "eine ganze Zahl";
   if (e.find_first_not_of('0', 1) == std::string::npos) {
+    if (e == "10") return "hoechstens 1 Nachkommastelle";
     return "hoechstens " + std::to_string(e.size() - 1) + " Nachkommastellen";
   }
   return "einen Wert, der mal " + e + " ganz ist";
@@ -243,9 +245,8 @@ bool zerlegeMitExponent(const std::string& text, Dezimal& zahl,
   return i == text.size();
 }
 
-// The currencies an amount may carry, as written.
-const std::string_view kWaehrungen[] = {"\xE2\x82\xAC", "$",   "\xC2\xA3",
-                                        "EUR",          "USD", "CHF"};
+// The currency signs an amount may carry, as written.
+const std::string_view kWaehrungen[] = {"\xE2\x82\xAC", "$", "\xC2\xA3"};
 
 // The blanks that may stand around an amount and its currency.
 const std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0" /* U+00A0 */,
@@ -283,21 +284,45 @@ size_t vorzeichenLaenge(const std::string& text) {
   return !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
 }
 
+bool grossbuchstabe(char c) { return c >= 'A' && c <= 'Z'; }
+
+// Whether the three characters of `text` from `i` are upper-case letters, a
+// code such as GBP or JPY, with no further letter beside them.
+bool codeAb(const std::string& text, size_t i) {
+  if (i + 3 > text.size()) return false;
+  for (size_t k = i; k < i + 3; ++k) {
+    if (!grossbuchstabe(text[k])) return false;
+  }
+  const auto buchstabe = [&](size_t k) {
+    return k < text.size() && std::isalpha(static_cast<unsigned char>(text[k]));
+  };
+  return !(i > 0 && buchstabe(i - 1)) && !buchstabe(i + 3);
+}
+
 // Removes the currency at the start of `text` (behind a sign, if any) or at
-// its end, with the blanks beside it; returns it as written, or empty.
+// its end, with the blanks beside it; returns it as written, or empty. Signs
+// are the ones of kWaehrungen; a code is any three upper-case letters.
 std::string nimmWaehrung(std::string& text) {
   const size_t vorzeichen = vorzeichenLaenge(text);
+  const auto vorn = [&](size_t laenge) {
+    const std::string waehrung = text.substr(vorzeichen, laenge);
+    text = text.substr(0, vorzeichen) +
+           ohneLeerraum(text.substr(vorzeichen + laenge));
+    return waehrung;
+  };
+  const auto hinten = [&](size_t laenge) {
+    const std::string waehrung = text.substr(text.size() - laenge);
+    text = ohneLeerraum(text.substr(0, text.size() - laenge));
+    return waehrung;
+  };
   for (std::string_view waehrung : kWaehrungen) {
     if (text.compare(vorzeichen, waehrung.size(), waehrung) == 0) {
-      text = text.substr(0, vorzeichen) +
-             ohneLeerraum(text.substr(vorzeichen + waehrung.size()));
-      return std::string(waehrung);
+      return vorn(waehrung.size());
     }
-    if (endetMit(text, waehrung)) {
-      text = ohneLeerraum(text.substr(0, text.size() - waehrung.size()));
-      return std::string(waehrung);
-    }
+    if (endetMit(text, waehrung)) return hinten(waehrung.size());
   }
+  if (codeAb(text, vorzeichen)) return vorn(3);
+  if (text.size() >= 3 && codeAb(text, text.size() - 3)) return hinten(3);
   return "";
 }
 
@@ -391,6 +416,30 @@ std::optional<double> alsFaktor(const Dezimal& zahl, int64_t exponent,
   return wert;
 }
 
+/* A program that prints a double with 16 or 17 significant digits (openpyxl,
+ * and so pandas, writes "%.16g") stores 97.6 as "97.59999999999999". Every
+ * text of up to 15 significant digits is a double of its own, so when the
+ * shortest text of that double has at most 15, the spreadsheet held that
+ * number, and shows it: the text is read as it. Longer texts stay as they
+ * are. */
+std::string gemeinteZahl(const std::string& text) {
+  Dezimal zahl;
+  int64_t exponent = 0;
+  if (!zerlegeMitExponent(text, zahl, exponent)) return text;
+  const size_t gueltig = normiere(zahl.ziffern, 0).ziffern.size();
+  double wert = 0;
+  const auto [ende, fehler] =
+      std::from_chars(text.data(), text.data() + text.size(), wert);
+  if (gueltig < 16 || gueltig > 17 || fehler != std::errc() ||
+      ende != text.data() + text.size()) {
+    return text;
+  }
+  char kurz[64];
+  const auto ergebnis = std::to_chars(kurz, kurz + sizeof kurz, wert);
+  if (kuerzesteForm(wert).ziffern.size() > 15) return text;
+  return std::string(kurz, ergebnis.ptr);
+}
+
 }  // namespace
 
 std::string ohneRand(const std::string& text) {
@@ -456,7 +505,7 @@ std::optional<int64_t> leseGespeichertenBetrag(const std::string& text,
                                                uint64_t einheit,
                                                std::string& fehler) {
   Dezimal zahl;
-  if (!zerlegeGespeichert(text, zahl)) {
+  if (!zerlegeGespeichert(gemeinteZahl(text), zahl)) {
     fehler =
         "ist keine gespeicherte Zahl, erwartet eine Zahl wie 1427.9 oder "
         "4.8123E3";
@@ -477,7 +526,7 @@ std::optional<double> leseGespeichertenFaktor(const std::string& text,
                                               std::string& fehler) {
   Dezimal zahl;
   int64_t exponent = 0;
-  if (!zerlegeMitExponent(text, zahl, exponent)) {
+  if (!zerlegeMitExponent(gemeinteZahl(text), zahl, exponent)) {
     fehler =
         "ist keine gespeicherte Zahl, erwartet einen Faktor wie 1 oder 1.0824";
     return std::nullopt;

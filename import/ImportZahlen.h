@@ -33,7 +33,8 @@ struct Betrag {
   Art art = kFehler;
   int64_t wert = 0;
   // The currency the text carried, as written: the euro, dollar or pound
-  // sign (in UTF-8) or "EUR", "USD" or "CHF"; empty when it carried none.
+  // sign (in UTF-8) or a code of three upper-case letters such as "EUR" or
+  // "CHF"; empty when it carried none.
   std::string waehrung;
 };
 
@@ -52,7 +53,9 @@ Betrag leseBetrag(const std::string& text, Zahlenstil stil, uint64_t einheit,
 
 // A number as a sheet stores it ("1427.9", "-3.5E-2", "4812300000") times
 // `einheit`, exactly; refused like leseBetrag when it is not whole or leaves
-// the int64 range.
+// the int64 range. A text of 16 or 17 significant digits whose double has a
+// shorter text of at most 15 ("97.59999999999999") is read as that one
+// ("97.6"), the number the spreadsheet holds and shows.
 // REQUIRES: einheit >= 1.
 std::optional<int64_t> leseGespeichertenBetrag(const std::string& text,
                                                uint64_t einheit,
@@ -71,7 +74,8 @@ std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
                                  std::string& fehler);
 
 // A factor as a sheet stores it ("1.0824", "1.0824E0"), exact or refused as
-// by leseFaktor.
+// by leseFaktor, with a 16- or 17-digit text read as leseGespeichertenBetrag
+// reads it.
 std::optional<double> leseGespeichertenFaktor(const std::string& text,
                                               std::string& fehler);
 
