@@ -375,9 +375,9 @@ Ausgang setzeAlleFaktoren(const Optionen& optionen, const Kurstabelle* kurse,
                           std::vector<ImportFirma>& firmen,
                           std::string& meldungen) {
   std::optional<double> option[2];
-  const bool veroeffentlicht = std::any_of(
-      firmen.begin(), firmen.end(),
-      [](const ImportFirma& f) { return !ausTabelle(f); });
+  const bool veroeffentlicht =
+      std::any_of(firmen.begin(), firmen.end(),
+                  [](const ImportFirma& f) { return !ausTabelle(f); });
   if (veroeffentlicht &&
       !leseFaktorOptionen(optionen,
                           optionen.stil.value_or(Zahlenstil::englisch), option,

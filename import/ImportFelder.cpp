@@ -15,8 +15,7 @@ bool hatWert(const Zelle& zelle, bool datumGeht, const std::string& erwartet,
       return false;
     case Zellart::formel:
       fehler = "ist eine Formel ohne gespeichertes Ergebnis, erwartet " +
-               erwartet +
-               "; Excel und LibreOffice speichern es mit der Mappe";
+               erwartet + "; Excel und LibreOffice speichern es mit der Mappe";
       return false;
     case Zellart::datum:
       if (datumGeht) return true;
@@ -91,7 +90,8 @@ Betrag leseBetragszelle(const Zelle& zelle, std::optional<Zahlenstil> stil,
   Betrag betrag;
   if (!hatWert(zelle, false, "eine Zahl", fehler)) return betrag;
   if (zelle.art == Zellart::zahl) {
-    if (const auto wert = leseGespeichertenBetrag(zelle.text, einheit, fehler)) {
+    if (const auto wert =
+            leseGespeichertenBetrag(zelle.text, einheit, fehler)) {
       betrag.art = Betrag::kWert;
       betrag.wert = *wert;
     }

@@ -139,9 +139,9 @@ std::optional<Datum> leseTagesnummer(const std::string& text,
 
 std::optional<Datum> leseStichtag(const std::string& text) {
   std::string teil[2];
-  const std::string ohnePunkt =
-      !text.empty() && text.back() == '.' ? text.substr(0, text.size() - 1)
-                                          : text;
+  const std::string ohnePunkt = !text.empty() && text.back() == '.'
+                                    ? text.substr(0, text.size() - 1)
+                                    : text;
   if (!teile(ohnePunkt, '.', 2, teil) || teil[0].size() > 2 ||
       teil[1].size() > 2) {
     return std::nullopt;

@@ -6,8 +6,8 @@
 #include <limits>
 #include <utility>
 
-#include "ImportKalender.h"
 #include "ImportFirma.h"
+#include "ImportKalender.h"
 #include "ImportZahlen.h"
 
 namespace {

@@ -84,8 +84,8 @@ bool Zeilenleser::leseBetraege(std::optional<int> quer,
   for (int b = 0; b < 4; ++b) {
     const int spalte = spalten_.fuer(kUmsatz + b, quer);
     std::string fehler;
-    const Betrag betrag = leseBetragszelle(zelle(spalte), regeln_.stil,
-                                           regeln_.einheit, fehler);
+    const Betrag betrag =
+        leseBetragszelle(zelle(spalte), regeln_.stil, regeln_.einheit, fehler);
     fehlt[b] = quer && betrag.art == Betrag::kLeer;
     if (fehlt[b]) continue;
     if (betrag && waehrung && !betrag.waehrung.empty() &&
@@ -112,9 +112,10 @@ bool Zeilenleser::leseFaktoren(std::optional<int> quer,
     const int spalte = spalten_.fuer(kEurFaktor + f, quer);
     if (spalte == kKeineSpalte) continue;
     std::string fehler;
-    const auto wert = spalte == kAusOption
-                          ? regeln_.faktor[f]
-                          : leseFaktorzelle(zelle(spalte), regeln_.stil, fehler);
+    const auto wert =
+        spalte == kAusOption
+            ? regeln_.faktor[f]
+            : leseFaktorzelle(zelle(spalte), regeln_.stil, fehler);
     if (wert) {
       bericht.faktor[f] = *wert;
       bericht.gegeben[f] = true;

@@ -282,8 +282,8 @@ void Quellenleser::gib(const std::string& name, size_t laenge) {
   // A zip archive that gets here is a workbook: archiv() and eintrag() pass
   // no other on.
   const Dateiart art = erkenneArt(inhalt);
-  empfaenger_(Eingang{
-      name, art == Dateiart::archiv ? Dateiart::mappe : art, inhalt});
+  empfaenger_(
+      Eingang{name, art == Dateiart::archiv ? Dateiart::mappe : art, inhalt});
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ const char* const kKopfnamen[kFelder] = {
     "Waehrung/Currency"};
 
 const char* const kFeldnamen[kFelder] = {
-    "Firma",        "Datum",      "Jahr",       "Umsatz",     "Gewinn",
+    "Firma",       "Datum",        "Jahr",       "Umsatz",     "Gewinn",
     "Bilanzsumme", "Eigenkapital", "EUR-Faktor", "USD-Faktor", "Waehrung"};
 
 const char* const kOption[3] = {"--eur-faktor", "--usd-faktor", "--waehrung"};
@@ -44,8 +44,8 @@ int eingebautesFeld(const std::string& form) {
 // The year a word of a header in normalform stands for: "2023", "fy2023" or
 // "gj2023".
 std::optional<int> jahrDesWorts(std::string wort) {
-  if (wort.size() == 6 && (wort.compare(0, 2, "fy") == 0 ||
-                           wort.compare(0, 2, "gj") == 0)) {
+  if (wort.size() == 6 &&
+      (wort.compare(0, 2, "fy") == 0 || wort.compare(0, 2, "gj") == 0)) {
     wort.erase(0, 2);
   }
   if (wort.size() != 4 || wort[0] < '1' || wort[0] > '9' ||
@@ -57,7 +57,9 @@ std::optional<int> jahrDesWorts(std::string wort) {
          (wort[3] - '0');
 }
 
-bool istVorsatz(const std::string& wort) { return wort == "fy" || wort == "gj"; }
+bool istVorsatz(const std::string& wort) {
+  return wort == "fy" || wort == "gj";
+}
 
 // Takes the year off the first or the last end of `woerter`, with an "FY" or
 // "GJ" before it, as long as a word is left.
@@ -120,8 +122,8 @@ class Kopfleser {
   std::string spalteText(int spalte) const {
     return "Spalte " + zitat(s_.kopf[static_cast<size_t>(spalte)]);
   }
-  static bool hatJahresspalte(const std::map<int, std::array<int, kFelder>>& jahre,
-                              int feld);
+  static bool hatJahresspalte(
+      const std::map<int, std::array<int, kFelder>>& jahre, int feld);
   std::string gefundene() const;
   void pruefeNamen();
   void pruefeJahreQuer();
@@ -187,8 +189,9 @@ void Kopfleser::ordne(size_t spalte) {
 
 bool Kopfleser::hatJahresspalte(
     const std::map<int, std::array<int, kFelder>>& jahre, int feld) {
-  return std::any_of(jahre.begin(), jahre.end(),
-                     [feld](const auto& jahr) { return jahr.second[feld] >= 0; });
+  return std::any_of(jahre.begin(), jahre.end(), [feld](const auto& jahr) {
+    return jahr.second[feld] >= 0;
+  });
 }
 
 std::string Kopfleser::gefundene() const {
@@ -219,7 +222,8 @@ void Kopfleser::pruefeJahreQuer() {
   if (!s_.jahreQuer) return;
   for (int feld = kDatum; feld <= kEigenkapital; ++feld) {
     if (s_.spalte[feld] < 0) continue;
-    fehler(spalteText(s_.spalte[feld]) + " passt nicht zu Spalten je Jahr wie " +
+    fehler(spalteText(s_.spalte[feld]) +
+           " passt nicht zu Spalten je Jahr wie " +
            zitat(s_.kopf[static_cast<size_t>(ersteJahresspalte_)]) +
            ", erwartet eine Zeile je Firma mit den Betraegen je Jahr");
   }
@@ -231,9 +235,9 @@ void Kopfleser::pruefeJahreQuer() {
     if (fehlend.empty()) {
       s_.jahre[jahr] = spalten;
     } else if (fehlend.size() < 4) {
-      std::string text = "fuer " + std::to_string(jahr) +
-                         (fehlend.size() == 1 ? " fehlt die Spalte "
-                                              : " fehlen die Spalten ");
+      std::string text =
+          "fuer " + std::to_string(jahr) +
+          (fehlend.size() == 1 ? " fehlt die Spalte " : " fehlen die Spalten ");
       for (size_t i = 0; i < fehlend.size(); ++i) {
         text += (i > 0 ? ", " : "") + fehlend[i];
       }
@@ -281,8 +285,8 @@ void Kopfleser::pruefeDatum() {
 
 void Kopfleser::meldeFehlende() {
   // With the currency known the factors can come from elsewhere.
-  const bool waehrung =
-      s_.spalte[kWaehrung] != kKeineSpalte || hatJahresspalte(s_.jahre, kWaehrung);
+  const bool waehrung = s_.spalte[kWaehrung] != kKeineSpalte ||
+                        hatJahresspalte(s_.jahre, kWaehrung);
   std::vector<int> fehlend;
   for (int feld = 0; feld < kWaehrung; ++feld) {
     // An amount across counts with a column for any year, a factor only
@@ -297,8 +301,8 @@ void Kopfleser::meldeFehlende() {
     fehlend.push_back(feld);
   }
   if (fehlend.empty()) return;
-  std::string text = fehlend.size() == 1 ? "es fehlt die Spalte "
-                                         : "es fehlen die Spalten ";
+  std::string text =
+      fehlend.size() == 1 ? "es fehlt die Spalte " : "es fehlen die Spalten ";
   for (size_t i = 0; i < fehlend.size(); ++i) {
     const int feld = fehlend[i];
     text += (i > 0 ? ", " : "") + std::string(kKopfnamen[feld]);
@@ -355,8 +359,9 @@ bool nimmSpaltenname(const std::string& wert, std::vector<Spaltenname>& namen,
     return false;
   }
   if (feld == kFelder) {
-    fehler = "erwartet als FELD Firma, Datum, Jahr, Umsatz, Gewinn, "
-             "Bilanzsumme, Eigenkapital, EUR-Faktor, USD-Faktor oder Waehrung";
+    fehler =
+        "erwartet als FELD Firma, Datum, Jahr, Umsatz, Gewinn, "
+        "Bilanzsumme, Eigenkapital, EUR-Faktor, USD-Faktor oder Waehrung";
     return false;
   }
   const Spaltenname neu{feld, wert.substr(gleich + 1)};

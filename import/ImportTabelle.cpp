@@ -54,12 +54,12 @@ void Tabellenleser::leseZeile(const Zellenzeile& zeile) {
   if (!name) {
     meldungen_.fehlerDazu(
         zellenOrt(blatt_, zeile.zeile, static_cast<size_t>(spalte)) +
-        ": Spalte " + zitat(spalten_.kopf[static_cast<size_t>(spalte)]) +
-        ": " + zitat(ohneRand(zelle.text)) + " " + fehler + "\n");
+        ": Spalte " + zitat(spalten_.kopf[static_cast<size_t>(spalte)]) + ": " +
+        zitat(ohneRand(zelle.text)) + " " + fehler + "\n");
   }
   berichte_.clear();
-  const bool gelesen = leseBerichte(zeile, name.value_or(""), spalten_,
-                                    regeln_, blatt_, berichte_, meldungen_);
+  const bool gelesen = leseBerichte(zeile, name.value_or(""), spalten_, regeln_,
+                                    blatt_, berichte_, meldungen_);
   if (!gelesen || !name) return;
   const auto neu = firmaNachName_.emplace(*name, firmen_.size());
   if (neu.second) {
@@ -176,8 +176,7 @@ std::vector<ImportFirma> leseFirmen(std::vector<CsvZeile>& zeilen,
           CsvZeile& satz = zeilen[naechste++];
           const size_t felder = satz.felder.size() + satz.weggelassen;
           nimmSatz(satz, zeile);
-          if (naechste == 1 || felder == leser.breite() ||
-              ohneInhalt(zeile)) {
+          if (naechste == 1 || felder == leser.breite() || ohneInhalt(zeile)) {
             return &zeile;
           }
           meldungen.fehlerDazu(zeilenOrt(blatt, zeile.zeile) + ": " +

@@ -405,8 +405,8 @@ std::optional<double> alsFaktor(const Dezimal& zahl, int64_t exponent,
   // every normal double is that number.
   const size_t anfang = zahl.ziffern.find_first_not_of('0');
   const size_t gueltig = zahl.ziffern.find_last_not_of('0') + 1 - anfang;
-  const long hoch = static_cast<long>(exponent) -
-                    static_cast<long>(zahl.nachkomma);
+  const long hoch =
+      static_cast<long>(exponent) - static_cast<long>(zahl.nachkomma);
   if ((gueltig > 15 || wert < DBL_MIN) &&
       !(kuerzesteForm(wert) == normiere(zahl.ziffern, hoch))) {
     fehler = "ist als Faktor nicht genau darstellbar (gespeichert wuerde " +

@@ -282,8 +282,8 @@ bool setzeOption(const std::string& name, const std::string& wert,
 bool nimmtWert(const std::string& name) {
   for (const char* option :
        {"--trenner", "--zahlen", "--zeichensatz", "--einheit", "--eur-faktor",
-        "--usd-faktor", "--kurse", "--kurs", "--waehrung", "--spalte",
-        "--jahr", "--stichtag", "--blatt"}) {
+        "--usd-faktor", "--kurse", "--kurs", "--waehrung", "--spalte", "--jahr",
+        "--stichtag", "--blatt"}) {
     if (name == option) return true;
   }
   return false;

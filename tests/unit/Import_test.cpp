@@ -507,8 +507,8 @@ struct Tabellenfall {
 
 std::string testmappe(const std::string& name) {
   std::string bytes, fehler;
-  EXPECT_TRUE(leseDatei(std::string(QUORVELL_TESTMAPPEN "/") + name, bytes,
-                        fehler))
+  EXPECT_TRUE(
+      leseDatei(std::string(QUORVELL_TESTMAPPEN "/") + name, bytes, fehler))
       << fehler;
   return bytes;
 }
@@ -560,8 +560,7 @@ TEST_F(Import, TabellenWieAnalystenSieFuehren) {
        "\"Berichte\"\n"
        "quorvell-import: 1 Fehler; nichts geschrieben\n",
        ""},
-      {"years across, one with an empty cell, an euro code and sign",
-       "q.csv",
+      {"years across, one with an empty cell, an euro code and sign", "q.csv",
        quer + "Nord AG;EUR;(1.234);EUR 5;1;2;3;;4;5;1,1;1,2\n"
               "Sued AG;EUR;1 €;2;3;4;5;6;7;8;1,1;1,2\n",
        nullptr, kErfolg,
@@ -597,9 +596,9 @@ TEST_F(Import, TabellenWieAnalystenSieFuehren) {
   };
   for (const Tabellenfall& f : faelle) {
     const std::string inhalt =
-        f.inhalt.empty() ? testmappe(f.datei == "b.ods" ? "bericht.ods"
-                                                        : "bericht.xlsx")
-                         : f.inhalt;
+        f.inhalt.empty()
+            ? testmappe(f.datei == "b.ods" ? "bericht.ods" : "bericht.xlsx")
+            : f.inhalt;
     ASSERT_TRUE(ersetzeDatei(ordner + "/" + f.datei, inhalt));
     fs::remove_all(ordner + "/neu");
     Optionen optionen;
