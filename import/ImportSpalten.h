@@ -53,8 +53,8 @@ bool nimmSpaltenname(const std::string& wert, std::vector<Spaltenname>& namen,
 // years end (--stichtag; its `jahr` unused) and the headers named with
 // --spalte.
 struct Importregeln {
-  // Empty for a workbook without --zahlen: a number stored as text must then
-  // read alike, or in one way only, in German and English.
+  // Empty for a workbook without --zahlen: a number stored as text may then
+  // hold no separator, which the styles read differently.
   std::optional<Zahlenstil> stil;
   uint64_t einheit;
   std::optional<double> faktor[2];

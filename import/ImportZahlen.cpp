@@ -1,12 +1,13 @@
 #include "ImportZahlen.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
+
+#include "ImportSchreibweise.h"
 
 namespace {
 
@@ -52,17 +53,6 @@ std::string int64Bereich(Zahlenstil stil) {
          gruppiert("9223372036854775807", "", stil);
 }
 
-const char kMinus[] = "\xE2\x88\x92";  // U+2212
-
-bool beginntMit(const std::string& text, std::string_view anfang) {
-  return text.compare(0, anfang.size(), anfang) == 0;
-}
-
-bool endetMit(const std::string& text, std::string_view ende) {
-  return text.size() >= ende.size() &&
-         text.compare(text.size() - ende.size(), ende.size(), ende) == 0;
-}
-
 void ersetzeAlle(std::string& text, const std::string& von, char nach) {
   for (size_t i = text.find(von); i != std::string::npos;
        i = text.find(von, i + 1)) {
@@ -73,7 +63,10 @@ void ersetzeAlle(std::string& text, const std::string& von, char nach) {
 // `text` with U+2212 as its leading minus written "-" and the other group
 // separators of the style written as the one tausenderzeichen() gives.
 std::string einheitlich(std::string text, Zahlenstil stil) {
-  if (beginntMit(text, kMinus)) text.replace(0, sizeof kMinus - 1, "-");
+  const std::string_view minus = kMinuszeichen;
+  if (text.compare(0, minus.size(), minus) == 0) {
+    text.replace(0, minus.size(), "-");
+  }
   if (stil == Zahlenstil::schweizerisch) {
     ersetzeAlle(text, "\xE2\x80\x99", '\'');  // U+2019
   } else if (stil == Zahlenstil::franzoesisch) {
@@ -245,96 +238,6 @@ bool zerlegeMitExponent(const std::string& text, Dezimal& zahl,
   return i == text.size();
 }
 
-// The currency signs an amount may carry, as written.
-const std::string_view kWaehrungen[] = {"\xE2\x82\xAC", "$", "\xC2\xA3"};
-
-// The blanks that may stand around an amount and its currency.
-const std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0" /* U+00A0 */,
-                                    "\xE2\x80\xAF" /* U+202F */};
-
-// The length of the blank that starts at `i`, or 0.
-size_t blankAb(const std::string& text, size_t i) {
-  for (std::string_view blank : kBlanks) {
-    if (text.compare(i, blank.size(), blank) == 0) return blank.size();
-  }
-  return 0;
-}
-
-// The length of the blank that ends at `ende`, or 0.
-size_t blankVor(const std::string& text, size_t ende) {
-  for (std::string_view blank : kBlanks) {
-    if (ende >= blank.size() &&
-        text.compare(ende - blank.size(), blank.size(), blank) == 0) {
-      return blank.size();
-    }
-  }
-  return 0;
-}
-
-std::string ohneLeerraum(const std::string& text) {
-  size_t anfang = 0;
-  size_t ende = text.size();
-  for (size_t n; anfang < ende && (n = blankAb(text, anfang)) > 0;) anfang += n;
-  for (size_t n; ende > anfang && (n = blankVor(text, ende)) > 0;) ende -= n;
-  return text.substr(anfang, ende - anfang);
-}
-
-size_t vorzeichenLaenge(const std::string& text) {
-  if (beginntMit(text, kMinus)) return sizeof kMinus - 1;
-  return !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-}
-
-bool grossbuchstabe(char c) { return c >= 'A' && c <= 'Z'; }
-
-// Whether the three characters of `text` from `i` are upper-case letters, a
-// code such as GBP or JPY, with no further letter beside them.
-bool codeAb(const std::string& text, size_t i) {
-  if (i + 3 > text.size()) return false;
-  for (size_t k = i; k < i + 3; ++k) {
-    if (!grossbuchstabe(text[k])) return false;
-  }
-  const auto buchstabe = [&](size_t k) {
-    return k < text.size() && std::isalpha(static_cast<unsigned char>(text[k]));
-  };
-  return !(i > 0 && buchstabe(i - 1)) && !buchstabe(i + 3);
-}
-
-// Removes the currency at the start of `text` (behind a sign, if any) or at
-// its end, with the blanks beside it; returns it as written, or empty. Signs
-// are the ones of kWaehrungen; a code is any three upper-case letters.
-std::string nimmWaehrung(std::string& text) {
-  const size_t vorzeichen = vorzeichenLaenge(text);
-  const auto vorn = [&](size_t laenge) {
-    const std::string waehrung = text.substr(vorzeichen, laenge);
-    text = text.substr(0, vorzeichen) +
-           ohneLeerraum(text.substr(vorzeichen + laenge));
-    return waehrung;
-  };
-  const auto hinten = [&](size_t laenge) {
-    const std::string waehrung = text.substr(text.size() - laenge);
-    text = ohneLeerraum(text.substr(0, text.size() - laenge));
-    return waehrung;
-  };
-  for (std::string_view waehrung : kWaehrungen) {
-    if (text.compare(vorzeichen, waehrung.size(), waehrung) == 0) {
-      return vorn(waehrung.size());
-    }
-    if (endetMit(text, waehrung)) return hinten(waehrung.size());
-  }
-  if (codeAb(text, vorzeichen)) return vorn(3);
-  if (text.size() >= 3 && codeAb(text, text.size() - 3)) return hinten(3);
-  return "";
-}
-
-// Whether `text`, without the blanks around it, stands for an empty cell;
-// "| 0x20" makes an ASCII letter lower case.
-bool stehtFuerLeer(const std::string& text) {
-  const bool nichtVerfuegbar = text.size() == 3 && (text[0] | 0x20) == 'n' &&
-                               text[1] == '/' && (text[2] | 0x20) == 'a';
-  return text.empty() || text == "-" || text == "\xE2\x80\x93" ||
-         text == kMinus || nichtVerfuegbar;
-}
-
 // A positive decimal number as its significant digits, without leading and
 // trailing zeros, and the power of ten of the last of them: 1,0500 is "105"
 // and -2. Two numbers are equal when both parts are.
@@ -473,27 +376,21 @@ bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
 
 Betrag leseBetrag(const std::string& roh, Zahlenstil stil, uint64_t einheit,
                   std::string& fehler) {
+  const Schreibweise form = zerlegeSchreibweise(roh);
   Betrag betrag;
-  std::string text = ohneLeerraum(roh);
-  if (stehtFuerLeer(text)) {
+  betrag.waehrung = form.waehrung;
+  if (form.leer) {
     betrag.art = Betrag::kLeer;
     fehler = "ist leer, erwartet eine Zahl " + beispiel(stil);
     return betrag;
   }
-  betrag.waehrung = nimmWaehrung(text);
-  const bool klammer =
-      text.size() >= 2 && text.front() == '(' && text.back() == ')';
-  if (klammer) {
-    text = ohneLeerraum(text.substr(1, text.size() - 2));
-    if (betrag.waehrung.empty()) betrag.waehrung = nimmWaehrung(text);
-  }
-  Dezimal zahl;
-  if (text.empty() || (klammer && vorzeichenLaenge(text) > 0)) {
+  if (!form.gut) {
     fehler = "ist keine Zahl, erwartet eine Zahl " + beispiel(stil);
     return betrag;
   }
-  if (!zerlege(text, stil, zahl, fehler)) return betrag;
-  zahl.negativ = zahl.negativ || klammer;
+  Dezimal zahl;
+  if (!zerlege(form.zahl, stil, zahl, fehler)) return betrag;
+  zahl.negativ = zahl.negativ || form.klammer;
   if (const auto wert = skaliere(zahl, einheit, int64Bereich(stil), fehler)) {
     betrag.art = Betrag::kWert;
     betrag.wert = *wert;

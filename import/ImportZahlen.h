@@ -32,9 +32,7 @@ struct Betrag {
 
   Art art = kFehler;
   int64_t wert = 0;
-  // The currency the text carried, as written: the euro, dollar or pound
-  // sign (in UTF-8) or a code of three upper-case letters such as "EUR" or
-  // "CHF"; empty when it carried none.
+  // The currency the text carried (Schreibweise::waehrung), or empty.
   std::string waehrung;
 };
 
