@@ -21,6 +21,19 @@ from odf.table import CoveredTableCell, Table, TableCell, TableRow
 from odf.text import P, S, Tab
 
 
+def mit_ergebnis(pfad, vorher, nachher):
+    """Writes a formula's result into the saved sheet, as a spreadsheet
+    program keeps it."""
+    with zipfile.ZipFile(pfad) as alt:
+        teile = [(info, alt.read(info)) for info in alt.infolist()]
+    with zipfile.ZipFile(pfad, "w", zipfile.ZIP_DEFLATED) as neu:
+        for info, inhalt in teile:
+            if info.filename == "xl/worksheets/sheet1.xml":
+                assert vorher in inhalt
+                inhalt = inhalt.replace(vorher, nachher)
+            neu.writestr(info, inhalt)
+
+
 def xlsx(pfad):
     mappe = openpyxl.Workbook()
     daten = mappe.active
@@ -37,15 +50,8 @@ def xlsx(pfad):
     kurse.append(["Jahr", "USD"])
     kurse.append([2022, 1.053])
     mappe.save(pfad)
-    with zipfile.ZipFile(pfad) as alt:
-        teile = [(info, alt.read(info)) for info in alt.infolist()]
-    with zipfile.ZipFile(pfad, "w", zipfile.ZIP_DEFLATED) as neu:
-        for info, inhalt in teile:
-            if info.filename == "xl/worksheets/sheet1.xml":
-                vorher = b"<f>C2*0.05</f><v></v>"
-                assert vorher in inhalt
-                inhalt = inhalt.replace(vorher, b"<f>C2*0.05</f><v>71.395</v>")
-            neu.writestr(info, inhalt)
+    mit_ergebnis(pfad, b"<f>C2*0.05</f><v></v>",
+                 b"<f>C2*0.05</f><v>71.395</v>")
 
 
 def zelle(art=None, text=None, **werte):
@@ -53,6 +59,17 @@ def zelle(art=None, text=None, **werte):
     if text is not None:
         z.addElement(P(text=text))
     return z
+
+
+def nordwerk_anfang():
+    """A row of its name, a date cell, 1427.9 and a formula with its result."""
+    nordwerk = TableRow()
+    nordwerk.addElement(zelle("string", "Nordwerk AG"))
+    nordwerk.addElement(zelle("date", "31.12.2022", datevalue="2022-12-31"))
+    nordwerk.addElement(zelle("float", "1.427,9", value="1427.9"))
+    nordwerk.addElement(zelle("float", "71,395", value="71.395",
+                              formula="of:=[.C2]*0.05"))
+    return nordwerk
 
 
 def ods(pfad):
@@ -63,12 +80,7 @@ def ods(pfad):
         kopf.addElement(zelle("string", text))
     daten.addElement(kopf)
 
-    nordwerk = TableRow()
-    nordwerk.addElement(zelle("string", "Nordwerk AG"))
-    nordwerk.addElement(zelle("date", "31.12.2022", datevalue="2022-12-31"))
-    nordwerk.addElement(zelle("float", "1.427,9", value="1427.9"))
-    nordwerk.addElement(zelle("float", "71,395", value="71.395",
-                              formula="of:=[.C2]*0.05"))
+    nordwerk = nordwerk_anfang()
     nordwerk.addElement(CoveredTableCell())
     nordwerk.addElement(zelle("float", "812,5", value="812.5",
                               numbercolumnsrepeated=2))
@@ -122,19 +134,6 @@ KOPF = ["Firma", "Datum", "Umsatz", "Gewinn", "Bilanzsumme", "Eigenkapital",
         "EUR-Faktor", "USD-Faktor"]
 
 
-def mit_ergebnis(pfad, vorher, nachher):
-    """Writes a formula's result into the saved sheet, as a spreadsheet
-    program keeps it."""
-    with zipfile.ZipFile(pfad) as alt:
-        teile = [(info, alt.read(info)) for info in alt.infolist()]
-    with zipfile.ZipFile(pfad, "w", zipfile.ZIP_DEFLATED) as neu:
-        for info, inhalt in teile:
-            if info.filename == "xl/worksheets/sheet1.xml":
-                assert vorher in inhalt
-                inhalt = inhalt.replace(vorher, nachher)
-            neu.writestr(info, inhalt)
-
-
 def bericht_xlsx(pfad):
     """Two reports: a date cell and a bare day number (44561 is 2021-12-31),
     1427.9 stored as it is, a formula with its result, a loss as text."""
@@ -159,12 +158,7 @@ def bericht_ods(pfad):
     for text in KOPF:
         kopf.addElement(zelle("string", text))
     daten.addElement(kopf)
-    nordwerk = TableRow()
-    nordwerk.addElement(zelle("string", "Nordwerk AG"))
-    nordwerk.addElement(zelle("date", "31.12.2022", datevalue="2022-12-31"))
-    nordwerk.addElement(zelle("float", "1.427,9", value="1427.9"))
-    nordwerk.addElement(zelle("float", "71,395", value="71.395",
-                              formula="of:=[.C2]*0.05"))
+    nordwerk = nordwerk_anfang()
     for wert in ["2544.8", "812.5", "1", "1.053"]:
         nordwerk.addElement(zelle("float", wert, value=wert))
     daten.addElement(nordwerk)
