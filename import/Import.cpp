@@ -12,6 +12,7 @@
 #include "ImportJson.h"
 #include "ImportKalender.h"
 #include "ImportKurse.h"
+#include "ImportMappe.h"
 #include "ImportQuellen.h"
 #include "ImportSchreiber.h"
 #include "ImportSec.h"
@@ -109,6 +110,9 @@ class Einleser {
  private:
   void nimm(const Eingang& eingang);
   void leseTabelle(const Eingang& eingang);
+  void leseArbeitsmappe(const Eingang& eingang);
+  Importregeln regeln(std::optional<Zahlenstil> stil) const;
+  void nimmTabelle(std::vector<ImportFirma> firmen);
   void leseJson(const Eingang& eingang);
   void nimmSec(Befund befund);
   void nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen);
@@ -135,6 +139,8 @@ void Einleser::nimm(const Eingang& eingang) {
   if (!aufruffehler_.empty()) return;
   if (eingang.art == Dateiart::json) {
     leseJson(eingang);
+  } else if (eingang.art == Dateiart::mappe) {
+    leseArbeitsmappe(eingang);
   } else {
     leseTabelle(eingang);
   }
@@ -160,7 +166,7 @@ void Einleser::leseTabelle(const Eingang& eingang) {
   meldung.clear();
   const Ausgang format =
       waehleFormat(optionen_, quelle, text, trenner, stil, meldung);
-  Importregeln regeln{stil, optionen_.einheit, {}, optionen_.waehrung};
+  Importregeln regeln = this->regeln(stil);
   if (format == kAufruffehler ||
       (format == kErfolg &&
        !leseFaktorOptionen(optionen_, stil, regeln.faktor, meldung))) {
@@ -177,8 +183,40 @@ void Einleser::leseTabelle(const Eingang& eingang) {
   }
   // The records hold copies of the fields: the text is no longer needed.
   std::string().swap(text);
-  for (ImportFirma& firma : leseFirmen(zeilen, regeln, quelle, befund_)) {
-    firma.quelle = quelle;
+  nimmTabelle(leseFirmen(zeilen, regeln, quelle, befund_));
+}
+
+// A workbook's numbers are stored as numbers; the factor options are read
+// in --zahlen's style, else as English, as for published reports.
+void Einleser::leseArbeitsmappe(const Eingang& eingang) {
+  Blatt blatt;
+  std::string fehler;
+  if (!leseMappe(eingang.inhalt, eingang.name, optionen_.blatt, blatt,
+                 fehler)) {
+    befund_.fehlerDazu(kVorsatz + fehler + "\n");
+    return;
+  }
+  Importregeln regeln = this->regeln(optionen_.stil);
+  if (!leseFaktorOptionen(optionen_,
+                          optionen_.stil.value_or(Zahlenstil::englisch),
+                          regeln.faktor, aufruffehler_)) {
+    return;
+  }
+  nimmTabelle(leseFirmen(blatt, regeln, befund_));
+}
+
+Importregeln Einleser::regeln(std::optional<Zahlenstil> stil) const {
+  return {stil,
+          optionen_.einheit,
+          {},
+          optionen_.waehrung,
+          optionen_.jahr,
+          optionen_.stichtag,
+          optionen_.spalten};
+}
+
+void Einleser::nimmTabelle(std::vector<ImportFirma> firmen) {
+  for (ImportFirma& firma : firmen) {
     reihenfolge_.emplace_back(Quellenart::csv, tabellen_.size());
     tabellen_.push_back(std::move(firma));
   }
@@ -275,14 +313,17 @@ Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
   return kErfolg;
 }
 
+bool ausTabelle(const ImportFirma& firma) {
+  return firma.art == Quellenart::csv || firma.art == Quellenart::mappe;
+}
+
 // The start of a message on the report `bericht` of `firma`.
 std::string berichtOrt(const ImportFirma& firma, const ImportBericht& bericht) {
-  const std::string firmaName = firma.art == Quellenart::csv
-                                    ? "Firma " + zitat(firma.name)
-                                    : firmaText(firma);
+  const std::string firmaName =
+      ausTabelle(firma) ? "Firma " + zitat(firma.name) : firmaText(firma);
   const std::string vorn =
-      firma.art == Quellenart::csv
-          ? firma.quelle + ":" + std::to_string(bericht.zeile) + ": "
+      ausTabelle(firma)
+          ? zeilenOrt(firma.quelle, firma.blatt, bericht.zeile) + ": "
           : kVorsatz;
   return vorn + firmaName + ", Bericht vom " + isoText(bericht.datum) +
          (bericht.waehrung.empty() ? "" : " in " + bericht.waehrung) + ": ";
@@ -334,9 +375,9 @@ Ausgang setzeAlleFaktoren(const Optionen& optionen, const Kurstabelle* kurse,
                           std::vector<ImportFirma>& firmen,
                           std::string& meldungen) {
   std::optional<double> option[2];
-  const bool veroeffentlicht = std::any_of(
-      firmen.begin(), firmen.end(),
-      [](const ImportFirma& f) { return f.art != Quellenart::csv; });
+  const bool veroeffentlicht =
+      std::any_of(firmen.begin(), firmen.end(),
+                  [](const ImportFirma& f) { return !ausTabelle(f); });
   if (veroeffentlicht &&
       !leseFaktorOptionen(optionen,
                           optionen.stil.value_or(Zahlenstil::englisch), option,

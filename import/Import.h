@@ -1,8 +1,9 @@
 #ifndef QUORVELL_IMPORT_H_
 #define QUORVELL_IMPORT_H_
 
-// One run of quorvell-import: reads every source (CSV tables, SEC company
-// facts, xBRL-JSON reports; files, directories, zip archives) and checks all
+// One run of quorvell-import: reads every source (CSV tables, workbooks, SEC
+// company facts, xBRL-JSON reports; files, directories, zip archives) and
+// checks all
 // of it, finds each report's factors, and only then writes the company data
 // files and the index into the target directory (ImportSchreiber).
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "ImportCsv.h"
+#include "ImportSpalten.h"
 #include "ImportZahlen.h"
 
 struct Optionen {
@@ -23,6 +25,10 @@ struct Optionen {
   uint64_t einheit = 1;
   std::optional<std::string> faktor[2];  // --eur-faktor, --usd-faktor as given
   std::optional<std::string> waehrung;   // --waehrung, in upper case
+  std::string blatt;  // --blatt: the sheet of a workbook; empty: the first
+  std::vector<Spaltenname> spalten;  // --spalte
+  std::optional<int> jahr;           // --jahr
+  Datum stichtag = {31, 12, 0};      // --stichtag; its jahr unused
   std::string kurse;          // --kurse: the ECB's rate history; empty: none
   bool jahresmittel = false;  // --kurs jahresmittel instead of the day's rate
   bool ueberschreiben = false;

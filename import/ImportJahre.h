@@ -14,7 +14,7 @@
 #include <tuple>
 #include <vector>
 
-#include "ImportTabelle.h"
+#include "ImportFirma.h"
 
 // One value of one of the concepts the readers look for.
 struct Fakt {

@@ -6,8 +6,9 @@
 #include <limits>
 #include <utility>
 
+#include "ImportFirma.h"
 #include "ImportKalender.h"
-#include "ImportTabelle.h"
+#include "ImportZahlen.h"
 
 namespace {
 

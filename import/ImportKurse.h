@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ImportZahlen.h"
+#include "ImportKalender.h"
 
 class Kurstabelle {
  public:

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Dateien.h"
+#include "ImportMappe.h"
 
 namespace {
 
@@ -150,16 +151,31 @@ std::string zipFehler(int code) {
   return text;
 }
 
-// Every zip archive is read as an archive of sources; this is the one place
-// that decides what an opened archive holds.
+// A zip archive is a workbook or else an archive of sources; this is the one
+// place that decides what an opened archive holds.
 void Quellenleser::archiv(int fd, const std::string& pfad) {
+  // libzip closes `fd` with the archive; a workbook is read through the copy.
+  const int kopie = fcntl(fd, F_DUPFD_CLOEXEC, 0);
   int code = 0;
-  zip_t* archiv = zip_fdopen(fd, ZIP_RDONLY, &code);
+  zip_t* archiv = kopie < 0 ? nullptr : zip_fdopen(fd, ZIP_RDONLY, &code);
   if (archiv == nullptr) {
+    const std::string grund = kopie < 0 ? fehlergrund(errno) : zipFehler(code);
     close(fd);
-    return melde(pfad + " ist kein lesbares ZIP-Archiv (" + zipFehler(code) +
-                 ")");
+    if (kopie >= 0) close(kopie);
+    return melde(pfad + " ist kein lesbares ZIP-Archiv (" + grund + ")");
   }
+  if (erkenneMappe(archiv) != Mappenart::keine) {
+    zip_discard(archiv);
+    struct stat groesse {};
+    if (fstat(kopie, &groesse) == 0 && lseek(kopie, 0, SEEK_SET) == 0) {
+      leseAlles(kopie, static_cast<size_t>(groesse.st_size), pfad);
+    } else {
+      melde(pfad + " kann nicht gelesen werden (" + fehlergrund(errno) + ")");
+    }
+    close(kopie);
+    return;
+  }
+  close(kopie);
   const zip_int64_t anzahl = zip_get_num_entries(archiv, 0);
   for (zip_int64_t i = 0; i < anzahl; ++i) {
     eintrag(archiv, static_cast<zip_uint64_t>(i), pfad);
@@ -194,11 +210,12 @@ void Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
                    (gelesen < 0 ? fehler : "Laenge stimmt nicht") + ")");
     }
   }
-  if (erkenneArt(std::string_view(puffer_.data(), laenge)) ==
-      Dateiart::archiv) {
+  const std::string_view inhalt(puffer_.data(), laenge);
+  if (erkenneArt(inhalt) == Dateiart::archiv &&
+      erkenneMappe(inhalt) == Mappenart::keine) {
     return melde(name +
-                 " ist ein Archiv im Archiv, erwartet JSON- oder CSV-Dateien; "
-                 "bitte erst auspacken");
+                 " ist ein Archiv im Archiv, erwartet JSON- oder CSV-Dateien "
+                 "oder Arbeitsmappen; bitte erst auspacken");
   }
   gib(name, laenge);
 }
@@ -262,7 +279,11 @@ void Quellenleser::gib(const std::string& name, size_t laenge) {
             puffer_.begin() + static_cast<std::ptrdiff_t>(laenge + kPolster),
             '\0');
   const std::string_view inhalt(puffer_.data(), laenge);
-  empfaenger_(Eingang{name, erkenneArt(inhalt), inhalt});
+  // A zip archive that gets here is a workbook: archiv() and eintrag() pass
+  // no other on.
+  const Dateiart art = erkenneArt(inhalt);
+  empfaenger_(
+      Eingang{name, art == Dateiart::archiv ? Dateiart::mappe : art, inhalt});
 }
 
 }  // namespace

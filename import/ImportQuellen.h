@@ -11,8 +11,9 @@
 #include <string>
 #include <string_view>
 
-// What a file is, told by its content.
-enum class Dateiart { archiv, json, tabelle };
+// What a file is, told by its content; a workbook is a zip archive that
+// erkenneMappe recognises.
+enum class Dateiart { archiv, json, tabelle, mappe };
 
 // The kind of file that begins with `anfang` (its first bytes are enough):
 // a zip archive, JSON (an object or list), or else a table.
@@ -21,7 +22,7 @@ Dateiart erkenneArt(std::string_view anfang);
 // One file of a source.
 struct Eingang {
   std::string name;  // for messages, such as "archiv.zip:CIK0000320193.json"
-  Dateiart art;      // json or tabelle
+  Dateiart art;      // json, tabelle or mappe
   // Valid only during the call; followed by at least kPolster readable bytes.
   std::string_view inhalt;
 };

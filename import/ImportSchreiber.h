@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ImportTabelle.h"
+#include "ImportFirma.h"
 
 // Writes `firmen` into `ziel` ("" is the current directory) and appends
 // every message line, the closing one included, to `meldungen`. Files that

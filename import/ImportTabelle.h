@@ -1,104 +1,35 @@
 #ifndef QUORVELL_IMPORTTABELLE_H_
 #define QUORVELL_IMPORTTABELLE_H_
 
-// Turns the records of a spreadsheet export into companies: finds the columns
-// by their header names, reads and checks every field, gathers each company's
-// reports newest first and gives each company a file name; and writes the
-// text of the data files and of the index.
+// The one reader of tables, whichever file they come from (CSV, xlsx, ods):
+// finds the columns in the header (ImportSpalten), turns each row into
+// reports by the table's layout (ImportLayout), gathers them by company name
+// and checks each company's years. The companies and what is said about them
+// are declared in ImportFirma, which comes with this header.
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "ImportCsv.h"
+#include "ImportFirma.h"
+#include "ImportSpalten.h"
 #include "ImportZahlen.h"
+#include "ImportZellen.h"
 
-// The kinds of source a company can come from.
-enum class Quellenart { csv, sec, xbrl };
-
-struct ImportBericht {
-  Datum datum;
-  int64_t betrag[4];     // Umsatz, Gewinn, Bilanzsumme, Eigenkapital
-  double faktor[2];      // EUR, USD
-  int zeile;             // the line of the CSV it comes from; 0 if published
-  std::string waehrung;  // the code of the amounts' currency, or empty
-  bool gegeben[2];  // whether the source gave faktor[f], by column or option
-};
-
-struct ImportFirma {
-  std::string name;
-  std::string datei;  // its name in data/ and in the index
-  std::vector<ImportBericht> berichte;
-  Quellenart art = Quellenart::csv;
-  std::string kennung;  // "CIK 1640147" or "LEI ..." if published
-  std::string quelle;   // the table it comes from, for messages
-};
-
-// How the fields are read: number style, unit of the amounts, and the
-// factors and the currency given for all rows (--eur-faktor, --usd-faktor,
-// --waehrung), if any.
-struct Importregeln {
-  Zahlenstil stil;
-  uint64_t einheit;
-  std::optional<double> faktor[2];
-  std::optional<std::string> waehrung;
-};
-
-// Message lines, each ended by "\n". Of the errors only the first kMaxFehler
-// are kept, but all are counted.
-struct Meldungen {
-  static constexpr size_t kMaxFehler = 20;
-
-  void fehlerDazu(const std::string& text);
-
-  std::vector<std::string> fehler;
-  size_t fehlerAnzahl = 0;
-  std::vector<std::string> warnungen;
-};
-
-// The errors kept in `meldungen`, then a line that counts all of them and
-// says that nothing was written.
-std::string fehlerText(const Meldungen& meldungen);
-
-// The companies of the records `zeilen`, the first of which is the header, in
-// the order they first appear, each with its reports newest first. Messages
-// name `quelle` and the line. With any error the result is incomplete and
+// The companies of the sheet `blatt`, whose first row is the header, in the
+// order they first appear, each with its reports newest first. Messages name
+// the sheet and the row or cell. With any error the result is incomplete and
 // must not be written. Factor columns may be left out where the currency is
 // known (a column Waehrung or --waehrung); the factors are found later.
-std::vector<ImportFirma> leseFirmen(const std::vector<CsvZeile>& zeilen,
+std::vector<ImportFirma> leseFirmen(const Blatt& blatt,
+                                    const Importregeln& regeln,
+                                    Meldungen& meldungen);
+
+// The same for the CSV records `zeilen` of `quelle`, whose fields it takes;
+// a record must have as many fields as the header.
+std::vector<ImportFirma> leseFirmen(std::vector<CsvZeile>& zeilen,
                                     const Importregeln& regeln,
                                     const std::string& quelle,
                                     Meldungen& meldungen);
-
-// What is wrong with the company name `name`, as the words that follow the
-// quoted name in a message; nothing when it is fine. A name must not be
-// empty, start with a byte-order mark (which the data file's reader drops),
-// have blanks at either end, or hold a control character such as a carriage
-// return (istSteuerzeichen), which would act on the terminal or turn the text
-// around.
-std::optional<std::string> namensfehler(const std::string& name);
-
-// `text` in quotes for a message: control characters and the invisible
-// byte-order mark escaped, long texts cut.
-std::string zitat(const std::string& text);
-
-// A currency code as three letters, in upper case; nothing for another text.
-std::optional<std::string> leseWaehrung(const std::string& text);
-
-// Gives each company its file name in data/, numbered where two would meet.
-void vergibDateinamen(std::vector<ImportFirma>& firmen);
-
-// The file name of a company called `name`, without ".txt": lower-case ASCII
-// letters and digits with ae, oe, ue, ss for umlauts and sharp s, "_" between
-// words, other characters dropped; "firma" when nothing is left. Bytes that
-// are not UTF-8 count as Latin-1.
-std::string dateiStamm(const std::string& name);
-
-// The company's data file: its name, then one line per report.
-std::string datendateiText(const ImportFirma& firma);
-
-// The index: one file name per line.
-std::string indexText(const std::vector<ImportFirma>& firmen);
 
 #endif  // QUORVELL_IMPORTTABELLE_H_

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "ImportMappe.h"
+#include "ImportZipXml.h"
 #include "ImportZellen.h"
 
 // Reads the sheet called `blattname` (empty: the first) of the open workbook

@@ -7,15 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace {
+#include "ImportSchreibweise.h"
 
-// A number taken apart: its sign, all its digits and how many of them stand
-// after the decimal separator.
-struct Dezimal {
-  bool negativ = false;
-  std::string ziffern;
-  size_t nachkomma = 0;
-};
+namespace {
 
 bool istZiffer(char c) { return c >= '0' && c <= '9'; }
 
@@ -59,17 +53,6 @@ std::string int64Bereich(Zahlenstil stil) {
          gruppiert("9223372036854775807", "", stil);
 }
 
-const char kMinus[] = "\xE2\x88\x92";  // U+2212
-
-bool beginntMit(const std::string& text, std::string_view anfang) {
-  return text.compare(0, anfang.size(), anfang) == 0;
-}
-
-bool endetMit(const std::string& text, std::string_view ende) {
-  return text.size() >= ende.size() &&
-         text.compare(text.size() - ende.size(), ende.size(), ende) == 0;
-}
-
 void ersetzeAlle(std::string& text, const std::string& von, char nach) {
   for (size_t i = text.find(von); i != std::string::npos;
        i = text.find(von, i + 1)) {
@@ -80,7 +63,10 @@ void ersetzeAlle(std::string& text, const std::string& von, char nach) {
 // `text` with U+2212 as its leading minus written "-" and the other group
 // separators of the style written as the one tausenderzeichen() gives.
 std::string einheitlich(std::string text, Zahlenstil stil) {
-  if (beginntMit(text, kMinus)) text.replace(0, sizeof kMinus - 1, "-");
+  const std::string_view minus = kMinuszeichen;
+  if (text.compare(0, minus.size(), minus) == 0) {
+    text.replace(0, minus.size(), "-");
+  }
   if (stil == Zahlenstil::schweizerisch) {
     ersetzeAlle(text, "\xE2\x80\x99", '\'');  // U+2019
   } else if (stil == Zahlenstil::franzoesisch) {
@@ -191,6 +177,7 @@ std::string erwarteteStellen(uint64_t einheit) {
   const std::string e = std::to_string(einheit);
   if (e == "1") return "eine ganze Zahl";
   if (e.find_first_not_of('0', 1) == std::string::npos) {
+    if (e == "10") return "hoechstens 1 Nachkommastelle";
     return "hoechstens " + std::to_string(e.size() - 1) + " Nachkommastellen";
   }
   return "einen Wert, der mal " + e + " ganz ist";
@@ -218,49 +205,6 @@ std::optional<int64_t> skaliere(const Dezimal& zahl, uint64_t einheit,
   return wert;
 }
 
-bool istSchaltjahr(int jahr) {
-  return (jahr % 4 == 0 && jahr % 100 != 0) || jahr % 400 == 0;
-}
-
-bool imKalender(const Datum& d) {
-  static const int kTage[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (d.jahr < 1 || d.monat < 1 || d.monat > 12 || d.tag < 1) return false;
-  const int letzter =
-      kTage[d.monat - 1] + (d.monat == 2 && istSchaltjahr(d.jahr) ? 1 : 0);
-  return d.tag <= letzter;
-}
-
-// REQUIRES: at most four digits.
-int alsZahl(const std::string& ziffern) {
-  int wert = 0;
-  for (char c : ziffern) wert = wert * 10 + (c - '0');
-  return wert;
-}
-
-// `text` split at `trenner` into exactly three non-empty runs of digits.
-bool dreiTeile(const std::string& text, char trenner, std::string teil[3]) {
-  size_t anfang = 0;
-  for (int i = 0; i < 3; ++i) {
-    const size_t ende = text.find(trenner, anfang);
-    if ((ende == std::string::npos) != (i == 2)) return false;
-    teil[i] = text.substr(anfang, ende - anfang);
-    if (teil[i].empty() || !nurZiffern(teil[i])) return false;
-    anfang = ende + 1;
-  }
-  return true;
-}
-
-std::optional<Datum> zerlegeDatum(const std::string& text) {
-  const char trenner = text.find('.') != std::string::npos ? '.' : '-';
-  std::string teil[3];
-  if (!dreiTeile(text, trenner, teil)) return std::nullopt;
-  if (trenner == '-' && teil[0].size() == 4) std::swap(teil[0], teil[2]);
-  if (teil[0].size() > 2 || teil[1].size() > 2 || teil[2].size() != 4) {
-    return std::nullopt;
-  }
-  return Datum{alsZahl(teil[0]), alsZahl(teil[1]), alsZahl(teil[2])};
-}
-
 // The digits from `i` on, moving `i` behind them.
 std::string ziffernAb(const std::string& text, size_t& i) {
   const size_t anfang = i;
@@ -268,13 +212,10 @@ std::string ziffernAb(const std::string& text, size_t& i) {
   return text.substr(anfang, i - anfang);
 }
 
-/* Takes a stored number apart: an optional sign, digits with an optional
- * decimal point, and an optional exponent. The exponent shifts the decimal
- * point; a shift beyond 40 places to the left of all digits, or 40 to the
- * right, changes neither the verdict nor the value of any product with a
- * 64-bit unit (below 1 and not zero, or beyond int64, unless all digits are
- * zero), so it is cut there and no exponent makes the digits long. */
-bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
+// Takes a stored number apart: an optional sign, digits with an optional
+// decimal point, and an optional exponent, which is cut at 1000 either way.
+bool zerlegeMitExponent(const std::string& text, Dezimal& zahl,
+                        int64_t& exponent) {
   size_t i = 0;
   zahl.negativ = !text.empty() && text[0] == '-';
   if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++i;
@@ -282,7 +223,7 @@ bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
   std::string bruch;
   if (i < text.size() && text[i] == '.') bruch = ziffernAb(text, ++i);
   if (ganz.empty() && bruch.empty()) return false;
-  int64_t exponent = 0;
+  exponent = 0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     const bool minus = ++i < text.size() && text[i] == '-';
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
@@ -292,120 +233,9 @@ bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
       exponent = std::min<int64_t>(exponent * 10 + (c - '0'), 1000);
     if (minus) exponent = -exponent;
   }
-  if (i != text.size()) return false;
   zahl.ziffern = ganz + bruch;
-  const auto stellen = static_cast<int64_t>(zahl.ziffern.size());
-  const int64_t schub = std::clamp<int64_t>(
-      exponent - static_cast<int64_t>(bruch.size()), -(stellen + 40), 40);
-  if (schub >= 0) {
-    zahl.ziffern.append(static_cast<size_t>(schub), '0');
-    zahl.nachkomma = 0;
-  } else {
-    zahl.nachkomma = static_cast<size_t>(-schub);
-    if (zahl.nachkomma > zahl.ziffern.size()) {
-      zahl.ziffern.insert(0, zahl.nachkomma - zahl.ziffern.size(), '0');
-    }
-  }
-  return true;
-}
-
-/* Days since 1970-01-01 and back, by Howard Hinnant's civil-from-days
- * algorithms: the year is counted from March, so that the leap day ends it,
- * in eras of 400 years of 146097 days each. */
-int64_t tageSeit1970(const Datum& d) {
-  const int64_t jahr = d.jahr - (d.monat <= 2 ? 1 : 0);
-  const int64_t aera = (jahr >= 0 ? jahr : jahr - 399) / 400;
-  const int64_t jahrDerAera = jahr - aera * 400;
-  const int64_t tagDesJahres = (153 * ((d.monat + 9) % 12) + 2) / 5 + d.tag - 1;
-  const int64_t tagDerAera =
-      jahrDerAera * 365 + jahrDerAera / 4 - jahrDerAera / 100 + tagDesJahres;
-  return aera * 146097 + tagDerAera - 719468;
-}
-
-Datum datumNach1970(int64_t tage) {
-  tage += 719468;
-  const int64_t aera = (tage >= 0 ? tage : tage - 146096) / 146097;
-  const int64_t tagDerAera = tage - aera * 146097;
-  const int64_t jahrDerAera = (tagDerAera - tagDerAera / 1460 +
-                               tagDerAera / 36524 - tagDerAera / 146096) /
-                              365;
-  const int64_t tagDesJahres =
-      tagDerAera - (365 * jahrDerAera + jahrDerAera / 4 - jahrDerAera / 100);
-  const int64_t monatAbMaerz = (5 * tagDesJahres + 2) / 153;
-  const auto tag =
-      static_cast<int>(tagDesJahres - (153 * monatAbMaerz + 2) / 5 + 1);
-  const auto monat =
-      static_cast<int>(monatAbMaerz < 10 ? monatAbMaerz + 3 : monatAbMaerz - 9);
-  const auto jahr =
-      static_cast<int>(jahrDerAera + aera * 400 + (monat <= 2 ? 1 : 0));
-  return {tag, monat, jahr};
-}
-
-// The currencies an amount may carry, as written.
-const std::string_view kWaehrungen[] = {"\xE2\x82\xAC", "$",   "\xC2\xA3",
-                                        "EUR",          "USD", "CHF"};
-
-// The blanks that may stand around an amount and its currency.
-const std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0" /* U+00A0 */,
-                                    "\xE2\x80\xAF" /* U+202F */};
-
-// The length of the blank that starts at `i`, or 0.
-size_t blankAb(const std::string& text, size_t i) {
-  for (std::string_view blank : kBlanks) {
-    if (text.compare(i, blank.size(), blank) == 0) return blank.size();
-  }
-  return 0;
-}
-
-// The length of the blank that ends at `ende`, or 0.
-size_t blankVor(const std::string& text, size_t ende) {
-  for (std::string_view blank : kBlanks) {
-    if (ende >= blank.size() &&
-        text.compare(ende - blank.size(), blank.size(), blank) == 0) {
-      return blank.size();
-    }
-  }
-  return 0;
-}
-
-std::string ohneLeerraum(const std::string& text) {
-  size_t anfang = 0;
-  size_t ende = text.size();
-  for (size_t n; anfang < ende && (n = blankAb(text, anfang)) > 0;) anfang += n;
-  for (size_t n; ende > anfang && (n = blankVor(text, ende)) > 0;) ende -= n;
-  return text.substr(anfang, ende - anfang);
-}
-
-size_t vorzeichenLaenge(const std::string& text) {
-  if (beginntMit(text, kMinus)) return sizeof kMinus - 1;
-  return !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-}
-
-// Removes the currency at the start of `text` (behind a sign, if any) or at
-// its end, with the blanks beside it; returns it as written, or empty.
-std::string nimmWaehrung(std::string& text) {
-  const size_t vorzeichen = vorzeichenLaenge(text);
-  for (std::string_view waehrung : kWaehrungen) {
-    if (text.compare(vorzeichen, waehrung.size(), waehrung) == 0) {
-      text = text.substr(0, vorzeichen) +
-             ohneLeerraum(text.substr(vorzeichen + waehrung.size()));
-      return std::string(waehrung);
-    }
-    if (endetMit(text, waehrung)) {
-      text = ohneLeerraum(text.substr(0, text.size() - waehrung.size()));
-      return std::string(waehrung);
-    }
-  }
-  return "";
-}
-
-// Whether `text`, without the blanks around it, stands for an empty cell;
-// "| 0x20" makes an ASCII letter lower case.
-bool stehtFuerLeer(const std::string& text) {
-  const bool nichtVerfuegbar = text.size() == 3 && (text[0] | 0x20) == 'n' &&
-                               text[1] == '/' && (text[2] | 0x20) == 'a';
-  return text.empty() || text == "-" || text == "\xE2\x80\x93" ||
-         text == kMinus || nichtVerfuegbar;
+  zahl.nachkomma = bruch.size();
+  return i == text.size();
 }
 
 // A positive decimal number as its significant digits, without leading and
@@ -452,95 +282,13 @@ std::string alsText(double wert, Zahlenstil stil) {
   return aus;
 }
 
-}  // namespace
-
-std::string ohneRand(const std::string& text) {
-  const size_t anfang = text.find_first_not_of(" \t");
-  if (anfang == std::string::npos) return "";
-  return text.substr(anfang, text.find_last_not_of(" \t") + 1 - anfang);
-}
-
-Betrag leseBetrag(const std::string& roh, Zahlenstil stil, uint64_t einheit,
-                  std::string& fehler) {
-  Betrag betrag;
-  std::string text = ohneLeerraum(roh);
-  if (stehtFuerLeer(text)) {
-    betrag.art = Betrag::kLeer;
-    fehler = "ist leer, erwartet eine Zahl " + beispiel(stil);
-    return betrag;
-  }
-  betrag.waehrung = nimmWaehrung(text);
-  const bool klammer =
-      text.size() >= 2 && text.front() == '(' && text.back() == ')';
-  if (klammer) {
-    text = ohneLeerraum(text.substr(1, text.size() - 2));
-    if (betrag.waehrung.empty()) betrag.waehrung = nimmWaehrung(text);
-  }
-  Dezimal zahl;
-  if (text.empty() || (klammer && vorzeichenLaenge(text) > 0)) {
-    fehler = "ist keine Zahl, erwartet eine Zahl " + beispiel(stil);
-    return betrag;
-  }
-  if (!zerlege(text, stil, zahl, fehler)) return betrag;
-  zahl.negativ = zahl.negativ || klammer;
-  if (const auto wert = skaliere(zahl, einheit, int64Bereich(stil), fehler)) {
-    betrag.art = Betrag::kWert;
-    betrag.wert = *wert;
-  }
-  return betrag;
-}
-
-std::optional<int64_t> leseGespeichertenBetrag(const std::string& text,
-                                               uint64_t einheit,
-                                               std::string& fehler) {
-  Dezimal zahl;
-  if (!zerlegeGespeichert(text, zahl)) {
-    fehler =
-        "ist keine gespeicherte Zahl, erwartet eine Zahl wie 1427.9 oder "
-        "4.8123E3";
-    return std::nullopt;
-  }
-  return skaliere(zahl, einheit, "-9223372036854775808 bis 9223372036854775807",
-                  fehler);
-}
-
-std::optional<Datum> leseTagesnummer(const std::string& text,
-                                     const Datum& nullpunkt,
-                                     std::string& fehler) {
-  Dezimal zahl;
-  if (!zerlegeGespeichert(text, zahl)) {
-    fehler = "ist keine Tagesnummer, erwartet eine Zahl wie 44926";
-    return std::nullopt;
-  }
-  const bool null = zahl.ziffern.find_first_not_of('0') == std::string::npos;
-  std::string tage =
-      zahl.ziffern.substr(0, zahl.ziffern.size() - zahl.nachkomma);
-  tage.erase(0, std::min(tage.find_first_not_of('0'), tage.size()));
-  std::optional<Datum> datum;
-  if ((null || !zahl.negativ) && tage.size() <= 8) {
-    int64_t tag = tageSeit1970(nullpunkt);
-    int64_t anzahl = 0;
-    for (char c : tage) anzahl = anzahl * 10 + (c - '0');
-    tag += anzahl;
-    if (tag >= tageSeit1970({1, 3, 1900}) &&
-        tag <= tageSeit1970({31, 12, 9999})) {
-      datum = datumNach1970(tag);
-    }
-  }
-  if (!datum) {
-    fehler =
-        "ist keine Tagesnummer eines Tages vom 1.3.1900 bis zum 31.12.9999, "
-        "erwartet das Datum eines Berichts";
-  }
-  return datum;
-}
-
-std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
-                                 std::string& fehler) {
-  Dezimal zahl;
-  if (!zerlege(text, stil, zahl, fehler)) return std::nullopt;
+// The factor `zahl` times ten to the `exponent`, exactly as given; `stil`
+// writes the numbers of a refusal.
+std::optional<double> alsFaktor(const Dezimal& zahl, int64_t exponent,
+                                Zahlenstil stil, std::string& fehler) {
   std::string klar = zahl.ziffern;
   if (zahl.nachkomma > 0) klar.insert(klar.size() - zahl.nachkomma, ".");
+  if (exponent != 0) klar += "e" + std::to_string(exponent);
   double wert = 0;
   const auto [ende, ergebnis] =
       std::from_chars(klar.data(), klar.data() + klar.size(), wert);
@@ -560,9 +308,10 @@ std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
   // every normal double is that number.
   const size_t anfang = zahl.ziffern.find_first_not_of('0');
   const size_t gueltig = zahl.ziffern.find_last_not_of('0') + 1 - anfang;
+  const long hoch =
+      static_cast<long>(exponent) - static_cast<long>(zahl.nachkomma);
   if ((gueltig > 15 || wert < DBL_MIN) &&
-      !(kuerzesteForm(wert) ==
-        normiere(zahl.ziffern, -static_cast<long>(zahl.nachkomma)))) {
+      !(kuerzesteForm(wert) == normiere(zahl.ziffern, hoch))) {
     fehler = "ist als Faktor nicht genau darstellbar (gespeichert wuerde " +
              alsText(wert, stil) + "), erwartet hoechstens 15 gueltige Ziffern";
     return std::nullopt;
@@ -570,21 +319,114 @@ std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
   return wert;
 }
 
-std::optional<Datum> leseDatum(const std::string& roh, std::string& fehler) {
-  const std::string text = ohneRand(roh);
-  const std::string formen = "31.12.2020, 2020-12-31 oder 31-12-2020";
-  if (text.empty()) {
-    fehler = "ist leer, erwartet ein Datum wie " + formen;
-    return std::nullopt;
+/* A program that prints a double with 16 or 17 significant digits (openpyxl,
+ * and so pandas, writes "%.16g") stores 97.6 as "97.59999999999999". Every
+ * text of up to 15 significant digits is a double of its own, so when the
+ * shortest text of that double has at most 15, the spreadsheet held that
+ * number, and shows it: the text is read as it. Longer texts stay as they
+ * are. */
+std::string gemeinteZahl(const std::string& text) {
+  Dezimal zahl;
+  int64_t exponent = 0;
+  if (!zerlegeMitExponent(text, zahl, exponent)) return text;
+  const size_t gueltig = normiere(zahl.ziffern, 0).ziffern.size();
+  double wert = 0;
+  const auto [ende, fehler] =
+      std::from_chars(text.data(), text.data() + text.size(), wert);
+  if (gueltig < 16 || gueltig > 17 || fehler != std::errc() ||
+      ende != text.data() + text.size()) {
+    return text;
   }
-  const std::optional<Datum> datum = zerlegeDatum(text);
-  if (!datum) {
-    fehler = "ist kein Datum, erwartet " + formen;
-  } else if (!imKalender(*datum)) {
+  char kurz[64];
+  const auto ergebnis = std::to_chars(kurz, kurz + sizeof kurz, wert);
+  if (kuerzesteForm(wert).ziffern.size() > 15) return text;
+  return std::string(kurz, ergebnis.ptr);
+}
+
+}  // namespace
+
+std::string ohneRand(const std::string& text) {
+  const size_t anfang = text.find_first_not_of(" \t");
+  if (anfang == std::string::npos) return "";
+  return text.substr(anfang, text.find_last_not_of(" \t") + 1 - anfang);
+}
+
+/* The exponent shifts the decimal point; a shift beyond 40 places to the left
+ * of all digits, or 40 to the right, changes neither the verdict nor the value
+ * of any product with a 64-bit unit (below 1 and not zero, or beyond int64,
+ * unless all digits are zero), so it is cut there and no exponent makes the
+ * digits long. */
+bool zerlegeGespeichert(const std::string& text, Dezimal& zahl) {
+  int64_t exponent = 0;
+  if (!zerlegeMitExponent(text, zahl, exponent)) return false;
+  const auto stellen = static_cast<int64_t>(zahl.ziffern.size());
+  const int64_t schub = std::clamp<int64_t>(
+      exponent - static_cast<int64_t>(zahl.nachkomma), -(stellen + 40), 40);
+  if (schub >= 0) {
+    zahl.ziffern.append(static_cast<size_t>(schub), '0');
+    zahl.nachkomma = 0;
+  } else {
+    zahl.nachkomma = static_cast<size_t>(-schub);
+    if (zahl.nachkomma > zahl.ziffern.size()) {
+      zahl.ziffern.insert(0, zahl.nachkomma - zahl.ziffern.size(), '0');
+    }
+  }
+  return true;
+}
+
+Betrag leseBetrag(const std::string& roh, Zahlenstil stil, uint64_t einheit,
+                  std::string& fehler) {
+  const Schreibweise form = zerlegeSchreibweise(roh);
+  Betrag betrag;
+  betrag.waehrung = form.waehrung;
+  if (form.leer) {
+    betrag.art = Betrag::kLeer;
+    fehler = "ist leer, erwartet eine Zahl " + beispiel(stil);
+    return betrag;
+  }
+  if (!form.gut) {
+    fehler = "ist keine Zahl, erwartet eine Zahl " + beispiel(stil);
+    return betrag;
+  }
+  Dezimal zahl;
+  if (!zerlege(form.zahl, stil, zahl, fehler)) return betrag;
+  zahl.negativ = zahl.negativ || form.klammer;
+  if (const auto wert = skaliere(zahl, einheit, int64Bereich(stil), fehler)) {
+    betrag.art = Betrag::kWert;
+    betrag.wert = *wert;
+  }
+  return betrag;
+}
+
+std::optional<int64_t> leseGespeichertenBetrag(const std::string& text,
+                                               uint64_t einheit,
+                                               std::string& fehler) {
+  Dezimal zahl;
+  if (!zerlegeGespeichert(gemeinteZahl(text), zahl)) {
     fehler =
-        "ist kein Tag des Kalenders, erwartet Monat 1 bis 12 und einen Tag "
-        "bis zum Monatsende";
+        "ist keine gespeicherte Zahl, erwartet eine Zahl wie 1427.9 oder "
+        "4.8123E3";
     return std::nullopt;
   }
-  return datum;
+  return skaliere(zahl, einheit, "-9223372036854775808 bis 9223372036854775807",
+                  fehler);
+}
+
+std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
+                                 std::string& fehler) {
+  Dezimal zahl;
+  if (!zerlege(text, stil, zahl, fehler)) return std::nullopt;
+  return alsFaktor(zahl, 0, stil, fehler);
+}
+
+std::optional<double> leseGespeichertenFaktor(const std::string& text,
+                                              std::string& fehler) {
+  Dezimal zahl;
+  int64_t exponent = 0;
+  if (!zerlegeMitExponent(gemeinteZahl(text), zahl, exponent)) {
+    fehler =
+        "ist keine gespeicherte Zahl, erwartet einen Faktor wie 1 oder 1.0824";
+    return std::nullopt;
+  }
+  return alsFaktor(zahl, exponent, Zahlenstil::englisch, fehler);
 }

@@ -1,10 +1,10 @@
 #ifndef QUORVELL_IMPORTZAHLEN_H_
 #define QUORVELL_IMPORTZAHLEN_H_
 
-// Reading the numbers and dates of a spreadsheet, in German, English, Swiss or
-// French number style or as a sheet stores them, exactly: amounts are scaled
-// by their unit in decimal and never rounded, and whatever is not clearly one
-// value is refused with a text that says what was expected.
+// Reading the numbers of a spreadsheet, in German, English, Swiss or French
+// number style or as a sheet stores them, exactly: amounts are scaled by their
+// unit in decimal and never rounded, and whatever is not clearly one value is
+// refused with a text that says what was expected.
 
 #include <cstdint>
 #include <optional>
@@ -14,16 +14,13 @@
 // U+2019); French: 1 234 567,8 (also with U+00A0 or U+202F between groups).
 enum class Zahlenstil { deutsch, englisch, schweizerisch, franzoesisch };
 
-struct Datum {
-  int tag;
-  int monat;
-  int jahr;
+// A number taken apart: its sign, all its digits and how many of them stand
+// after the decimal separator.
+struct Dezimal {
+  bool negativ = false;
+  std::string ziffern;
+  size_t nachkomma = 0;
 };
-
-// Day 0 of a sheet's day numbers: 1899-12-30 by default, 1904-01-01 in the
-// 1904 system.
-inline constexpr Datum kNullpunkt1900{30, 12, 1899};
-inline constexpr Datum kNullpunkt1904{1, 1, 1904};
 
 // An amount cell read from its text: a value, an empty cell, or a refusal. It
 // reads like an optional of the value: true and *betrag when there is one.
@@ -35,8 +32,7 @@ struct Betrag {
 
   Art art = kFehler;
   int64_t wert = 0;
-  // The currency the text carried, as written: the euro, dollar or pound
-  // sign (in UTF-8) or "EUR", "USD" or "CHF"; empty when it carried none.
+  // The currency the text carried (Schreibweise::waehrung), or empty.
   std::string waehrung;
 };
 
@@ -55,18 +51,18 @@ Betrag leseBetrag(const std::string& text, Zahlenstil stil, uint64_t einheit,
 
 // A number as a sheet stores it ("1427.9", "-3.5E-2", "4812300000") times
 // `einheit`, exactly; refused like leseBetrag when it is not whole or leaves
-// the int64 range.
+// the int64 range. A text of 16 or 17 significant digits whose double has a
+// shorter text of at most 15 ("97.59999999999999") is read as that one
+// ("97.6"), the number the spreadsheet holds and shows.
 // REQUIRES: einheit >= 1.
 std::optional<int64_t> leseGespeichertenBetrag(const std::string& text,
                                                uint64_t einheit,
                                                std::string& fehler);
 
-// The day a sheet's day number `text` (as stored, counted from `nullpunkt`)
-// falls on; a time of day in its fraction is dropped. Only days from
-// 1900-03-01 to 9999-12-31 are accepted.
-std::optional<Datum> leseTagesnummer(const std::string& text,
-                                     const Datum& nullpunkt,
-                                     std::string& fehler);
+// Takes apart a number as a sheet stores it ("1427.9", "-3.5E-2"), its
+// exponent applied (within bounds that keep the digits short and change no
+// product with a 64-bit unit); false when it is none.
+bool zerlegeGespeichert(const std::string& text, Dezimal& zahl);
 
 // A currency factor: a number of the style greater than 0, as the double
 // nearest to its decimal value. A number that double does not hold exactly
@@ -75,9 +71,11 @@ std::optional<Datum> leseTagesnummer(const std::string& text,
 std::optional<double> leseFaktor(const std::string& text, Zahlenstil stil,
                                  std::string& fehler);
 
-// A date as 31.12.2020, 2020-12-31 or 31-12-2020 (day and month with one or
-// two digits, the year with four), which must exist in the calendar.
-std::optional<Datum> leseDatum(const std::string& text, std::string& fehler);
+// A factor as a sheet stores it ("1.0824", "1.0824E0"), exact or refused as
+// by leseFaktor, with a 16- or 17-digit text read as leseGespeichertenBetrag
+// reads it.
+std::optional<double> leseGespeichertenFaktor(const std::string& text,
+                                              std::string& fehler);
 
 // `text` without the blanks and tabs around it.
 std::string ohneRand(const std::string& text);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ImportCsv.h"
-#include "ImportZahlen.h"
+#include "ImportKalender.h"
 
 // What a cell holds; its text is, by kind:
 enum class Zellart {
@@ -50,15 +50,30 @@ struct Blatt {
 Blatt blattAusCsv(const std::vector<CsvZeile>& saetze,
                   const std::string& quelle);
 
+// Makes `zeile` the row of the CSV record `satz`, as blattAusCsv does, taking
+// the fields out of `satz`; `zeile` keeps its memory from row to row.
+void nimmSatz(CsvZeile& satz, Zellenzeile& zeile);
+
 // Whether the cell is empty or a text of blanks and tabs.
 bool ohneInhalt(const Zelle& zelle);
+// Whether every cell of the row is.
+bool ohneInhalt(const Zellenzeile& zeile);
+
+// The cell in column `spalte` (from 0), or an empty one right of the row.
+const Zelle& zelleIn(const Zellenzeile& zeile, size_t spalte);
 
 // The letters of the column `spalte`, counted from 0: A to Z, AA, AB, ...
 std::string spaltenname(size_t spalte);
 
+// The sheet, for a message: "firmen.csv" or "firmen.xlsx, Blatt \"Daten\"".
+std::string blattOrt(const Blatt& blatt);
+
 // Where a row is, for a message: "firmen.csv:7" or
 // "firmen.xlsx, Blatt \"Daten\", Zeile 7".
 std::string zeilenOrt(const Blatt& blatt, int zeile);
+// The same for the sheet `blatt` of `quelle`; a CSV file has none (empty).
+std::string zeilenOrt(const std::string& quelle, const std::string& blatt,
+                      int zeile);
 
 // Where a cell is, for a message: "firmen.csv:7" (a CSV names the line) or
 // "firmen.xlsx, Blatt \"Daten\", Zelle C7".

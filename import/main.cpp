@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "Import.h"
+#include "ImportKalender.h"
+#include "ImportSpalten.h"
 #include "ImportTabelle.h"
 #include "ImportUmstellung.h"
 
@@ -15,7 +17,7 @@ namespace {
 
 const char kAufruf[] = "Aufruf: quorvell-import [OPTIONEN] QUELLE... [ZIEL]";
 
-const char kHilfe[] = R"(
+const char kHilfe[] = R"HILFE(
 Liest Jahresberichte von Firmen und schreibt ZIEL/config/index.txt und je
 Firma eine Datei ZIEL/data/<name>.txt, die quorvell in ZIEL einliest. Bei
 einer QUELLE ist ZIEL das aktuelle Verzeichnis; bei mehreren Namen ist der
@@ -27,18 +29,23 @@ erkannt:
   SEC-Firmendaten    JSON mit "cik", "entityName" und "facts", wie
                      CIK##########.json oder das Archiv companyfacts.zip
   xBRL-JSON          ein ESEF-Jahresbericht als xBRL-JSON
-  CSV-Tabelle        alles andere: eine Zeile je Firma und Jahresbericht
+  Arbeitsmappe       Excel (.xlsx) oder OpenDocument (.ods): ihr erstes Blatt
+                     oder das mit --blatt
+  CSV-Tabelle        alles andere
 
 Aus SEC-Firmendaten und xBRL-JSON zaehlt ein Geschaeftsjahr, wenn es alle vier
 Werte hat (Umsatz, Gewinn, Bilanzsumme, Eigenkapital); die Betraege stehen
 dort in ganzen Einheiten der Waehrung der Bilanzsumme.
 
-Spalten einer CSV-Tabelle, erkannt am Namen in der Kopfzeile (Gross- und
-Kleinschreibung egal, Reihenfolge beliebig, weitere Spalten werden
-uebergangen):
+Eine Tabelle (CSV oder Blatt einer Arbeitsmappe) hat eine Zeile je Firma und
+Jahresbericht. Ihre Spalten werden am Namen in der Kopfzeile erkannt (Gross-
+und Kleinschreibung egal, Reihenfolge beliebig, weitere Spalten werden
+uebergangen) oder mit --spalte benannt:
   Firma, Name, Company                           Name der Firma
   Datum, Stichtag, Date                          31.12.2020, 2020-12-31
                                                  oder 31-12-2020
+  Jahr, Geschaeftsjahr, Year, Fiscal year        statt Datum: 2022 ist das
+                                                 Geschaeftsjahr bis 31.12.2022
   Umsatz, Revenue
   Gewinn, Jahresueberschuss, Profit, Net income  negativ fuer einen Verlust
   Bilanzsumme, Total assets, Assets
@@ -48,6 +55,19 @@ uebergangen):
   Waehrung, Currency                             EUR, USD, GBP, ...; mit
                                                  --kurse statt der Faktoren
 
+Jahre nebeneinander: eine Zeile je Firma, je Feld und Jahr eine Spalte wie
+"Umsatz 2022", "2022 Umsatz", "Revenue FY2023" oder "Gewinn_2021", daraus
+ein Bericht je Jahr. Ein Jahr, dem einer der vier Betraege fehlt (eine leere
+Zelle), wird mit einer Warnung ausgelassen. Faktoren und Waehrung stehen je
+Jahr ("USD-Faktor 2022") oder in einer Spalte fuer alle Jahre.
+
+Ein Betrag darf in Klammern stehen ("(1.234)" ist negativ), ein Waehrungs-
+zeichen oder -kuerzel tragen (EUR, USD, CHF, Euro-, Dollar- oder Pfundzeichen;
+umgerechnet wird nicht, und es muss zur Waehrung der Zeile passen), und "-",
+"n/a" oder ein Gedankenstrich allein sind eine leere Zelle. In einer
+Arbeitsmappe zaehlt von einer Zahl ihr gespeicherter Wert, von einer Formel
+ihr gespeichertes Ergebnis; im Datum ist eine Zahl die Tagesnummer der Mappe.
+
 Optionen:
   --kurse DATEI     die Referenzkurse der EZB, eurofxref-hist.csv oder
                     eurofxref-hist.zip: daraus die Faktoren jedes Berichts
@@ -56,21 +76,33 @@ Optionen:
                     tag (ohne Angabe): der Kurs des letzten EZB-Tages am
                     oder vor dem Berichtsdatum; jahresmittel: das Mittel der
                     Faktoren aller EZB-Tage des Jahres bis dahin
-  --waehrung C      die Waehrung der Betraege aller Zeilen einer CSV-Tabelle,
+  --waehrung C      die Waehrung der Betraege aller Zeilen einer Tabelle,
                     etwa EUR, statt einer Spalte
   --eur-faktor X    EUR-Faktor fuer alle Berichte statt aus Spalte oder Kursen
   --usd-faktor X    USD-Faktor fuer alle Berichte statt aus Spalte oder Kursen
                     (X im Zahlenformat der Tabelle, sonst wie 1.0824)
+  --spalte FELD=KOPF
+                    die Spalte mit dem Kopf KOPF ist das Feld FELD: Firma,
+                    Datum, Jahr, Umsatz, Gewinn, Bilanzsumme, Eigenkapital,
+                    EUR-Faktor, USD-Faktor oder Waehrung; mehrmals moeglich
+  --jahr JJJJ       das Geschaeftsjahr aller Zeilen einer Tabelle ohne Datum
+                    und Jahr
+  --stichtag TT.MM. der letzte Tag der Geschaeftsjahre einer Tabelle mit
+                    Jahren statt Daten; ohne Angabe 31.12.
+  --blatt NAME      das Blatt der Arbeitsmappen; ohne Angabe das erste
   --trenner T       Feldtrenner der CSV-Tabellen ";", "," oder "tab"; ohne
                     Angabe aus der Kopfzeile erkannt
-  --zahlen de|en    Zahlenformat: de 1.234.567,8 oder en 1,234,567.8; ohne
-                    Angabe de bei ";" und en bei ",", bei "tab" noetig
+  --zahlen de|en|ch|fr
+                    Zahlenformat: de 1.234.567,8, en 1,234,567.8, ch
+                    1'234'567.8 oder fr 1 234 567,8; ohne Angabe de bei ";"
+                    und en bei ",", bei "tab" noetig; in Arbeitsmappen fuer
+                    Zahlen als Text mit Trennzeichen noetig
   --zeichensatz Z   utf-8 oder windows-1252; ohne Angabe UTF-8, und eine
                     Datei, die kein UTF-8 ist, als Windows-1252, wie Excel
                     sie als CSV mit Trennzeichen speichert
-  --einheit N       die Betraege der CSV-Tabellen sind in Einheiten von N,
-                    etwa 1000 oder 1000000; sie werden exakt umgerechnet und
-                    nie gerundet
+  --einheit N       die Betraege der Tabellen sind in Einheiten von N, etwa
+                    1000 oder 1000000; sie werden exakt umgerechnet und nie
+                    gerundet
   --ueberschreiben  vorhandene Dateien in ZIEL ersetzen
   --help            diese Hilfe
 
@@ -91,6 +123,18 @@ Beispiel, englischer Export (companies.csv, Betraege in Mio. Euro):
   Nordwerk AG,2024-12-31,"4,812.3",261.5,"6,930.4","2,418.7"
 quorvell-import --einheit 1000000 --eur-faktor 1 --usd-faktor 1.0824 companies.csv my-data
 
+Beispiel, dieselbe Tabelle als Excel-Mappe (Blatt "Daten"):
+quorvell-import --einheit 1000000 --blatt Daten firmen.xlsx meine-daten
+
+Beispiel, die Liste Fortune 500 von 2017 (Mio. Dollar, ohne Datum):
+  rank,title,...,Revenues,Revchange,Profits,Prftchange,Assets,Totshequity
+quorvell-import --einheit 1000000 --eur-faktor 0.9034 --usd-faktor 1 --jahr 2016 --spalte Firma=title --spalte Umsatz=revenues --spalte Gewinn=profits --spalte Bilanzsumme=assets --spalte Eigenkapital=totshequity fortune500.csv meine-daten
+
+Beispiel, Jahre nebeneinander, Geschaeftsjahre bis 31. Maerz, Faktoren aus
+den Kursen der EZB:
+  Firma;Waehrung;Umsatz 2023;Umsatz 2024;Gewinn 2023;Gewinn 2024;...
+quorvell-import --einheit 1000000 --stichtag 31.03. --kurse eurofxref-hist.zip jahre.csv meine-daten
+
 Beispiel, SEC-Firmendaten einer Firma, Faktoren aus den Kursen der EZB:
 quorvell-import --kurse eurofxref-hist.zip CIK0001640147.json meine-daten
 
@@ -106,7 +150,7 @@ quorvell-import --kurse eurofxref-hist.zip firmen.csv meine-daten
 
 Exit-Status: 0 geschrieben, 1 Fehler in den Daten oder beim Schreiben,
 2 falscher Aufruf.
-)";
+)HILFE";
 
 enum class Aufruf { import, hilfe, falsch };
 
@@ -122,9 +166,30 @@ bool leseTrenner(const std::string& wert, Optionen& optionen) {
 }
 
 bool leseStil(const std::string& wert, Optionen& optionen) {
-  if (wert != "de" && wert != "en") return false;
-  optionen.stil = wert == "de" ? Zahlenstil::deutsch : Zahlenstil::englisch;
+  const char* const namen[] = {"de", "en", "ch", "fr"};
+  const Zahlenstil stile[] = {Zahlenstil::deutsch, Zahlenstil::englisch,
+                              Zahlenstil::schweizerisch,
+                              Zahlenstil::franzoesisch};
+  for (int i = 0; i < 4; ++i) {
+    if (wert == namen[i]) optionen.stil = stile[i];
+  }
+  return optionen.stil.has_value();
+}
+
+bool leseJahr(const std::string& wert, Optionen& optionen) {
+  if (wert.size() != 4 || wert[0] < '1' || wert[0] > '9' ||
+      wert.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  optionen.jahr = 0;
+  for (char c : wert) optionen.jahr = *optionen.jahr * 10 + (c - '0');
   return true;
+}
+
+bool leseTag(const std::string& wert, Optionen& optionen) {
+  const std::optional<Datum> tag = leseStichtag(wert);
+  if (tag) optionen.stichtag = *tag;
+  return tag.has_value();
 }
 
 bool leseKurs(const std::string& wert, Optionen& optionen) {
@@ -159,8 +224,30 @@ bool setzeOption(const std::string& name, const std::string& wert,
     return leseTrenner(wert, optionen);
   }
   if (name == "--zahlen") {
-    fehler = vorn + "de oder en";
+    fehler = vorn + "de, en, ch oder fr";
+    optionen.stil.reset();
     return leseStil(wert, optionen);
+  }
+  if (name == "--spalte") {
+    std::string grund;
+    fehler = name + " \"" + wert + "\": ";
+    const bool gut = nimmSpaltenname(wert, optionen.spalten, grund);
+    fehler += grund;
+    return gut;
+  }
+  if (name == "--jahr") {
+    fehler = vorn + "ein Jahr mit vier Ziffern wie 2016";
+    return leseJahr(wert, optionen);
+  }
+  if (name == "--stichtag") {
+    fehler = vorn + "Tag und Monat wie 31.12. oder 31.03., einen Tag, den " +
+             "jedes Jahr hat";
+    return leseTag(wert, optionen);
+  }
+  if (name == "--blatt") {
+    fehler = name + " braucht einen Wert";
+    optionen.blatt = wert;
+    return !wert.empty();
   }
   if (name == "--zeichensatz") {
     fehler = vorn + "utf-8 oder windows-1252";
@@ -195,7 +282,8 @@ bool setzeOption(const std::string& name, const std::string& wert,
 bool nimmtWert(const std::string& name) {
   for (const char* option :
        {"--trenner", "--zahlen", "--zeichensatz", "--einheit", "--eur-faktor",
-        "--usd-faktor", "--kurse", "--kurs", "--waehrung"}) {
+        "--usd-faktor", "--kurse", "--kurs", "--waehrung", "--spalte", "--jahr",
+        "--stichtag", "--blatt"}) {
     if (name == option) return true;
   }
   return false;

@@ -30,8 +30,8 @@ TEST(ImportTabelle, GleicheDateinamenWerdenDurchnummeriert) {
     zeilen.push_back({2, {name, "31.12.2020", "1", "2", "3", "4", "1", "1"}});
   }
   Meldungen meldungen;
-  std::vector<ImportFirma> firmen =
-      leseFirmen(zeilen, {Zahlenstil::deutsch, 1, {}, {}}, "t.csv", meldungen);
+  std::vector<ImportFirma> firmen = leseFirmen(
+      zeilen, {Zahlenstil::deutsch, 1, {}, {}, {}, {}, {}}, "t.csv", meldungen);
   vergibDateinamen(firmen);
   EXPECT_EQ(0u, meldungen.fehlerAnzahl);
   EXPECT_EQ("nord_ag_2.txt\nnord_ag.txt\nnord_ag_3.txt\nnord_ag_4.txt\n",

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ImportKalender.h"
+
 namespace {
 
 constexpr Zahlenstil de = Zahlenstil::deutsch;
@@ -210,7 +212,9 @@ TEST(ImportZahlen, FinanzschreibweisenInVierStilen) {
       {"()", de, 1, keineDe},
       {"- 5", de, 1, keineDe},
       {"5-", de, 1, keineDe},
-      {"5 GBP", de, 1, keineDe},
+      {"5 GBP", de, 1, "5 GBP"},
+      {"5 Gbp", de, 1, keineDe},
+      {"5 GBPX", de, 1, keineDe},
       {"1'234", de, 1, keineDe},
       {"1,234", ch, 1,
        "! ist keine Zahl, erwartet eine Zahl im Schweizer Format wie "
@@ -258,6 +262,13 @@ TEST(ImportZahlen, GespeicherteZahlenUndTagesnummernExakt) {
       {gespeichert("0E999999999", 1000), "0"},
       {gespeichert("9.223372036854775807e18", 1), "9223372036854775807"},
       {gespeichert("-9223372036854775808", 1), "-9223372036854775808"},
+      // a double printed with 16 or 17 digits is the number it shows
+      {gespeichert("97.59999999999999", 1000000), "97600000"},
+      {gespeichert("9887.200000000001", 10), "98872"},
+      {gespeichert("12345678901234567", 1), "12345678901234567"},
+      {gespeichert("0.30000000000000004", 10),
+       "! ergibt mal Einheit 10 keinen ganzen Betrag, erwartet hoechstens 1 "
+       "Nachkommastelle"},
       {gespeichert("4.8123E3", 1),
        "! ergibt mal Einheit 1 keinen ganzen Betrag, erwartet eine ganze Zahl"},
       {gespeichert("1E-999999999", 1000000),

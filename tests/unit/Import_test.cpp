@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -219,13 +220,15 @@ TEST_F(Import, EinFehlerSchreibtNichtsUndLaesstDasZielUnberuehrt) {
       {"a header of 45 unknown columns", kopfAus(45) + "\n1\n", nullptr,
        kFehler,
        "t.csv:1: es fehlen die Spalten Firma/Name/Company, "
-       "Datum/Stichtag/Date, Umsatz/Revenue, "
+       "Datum/Stichtag/Date (oder Jahr/Geschaeftsjahr/Year/Fiscal year oder "
+       "--jahr), Umsatz/Revenue, "
        "Gewinn/Jahresueberschuss/Profit/Net income, Bilanzsumme/Total "
        "assets/Assets, Eigenkapital/Equity, EUR-Faktor/EUR factor (oder "
        "--eur-faktor oder Waehrung/Currency), USD-Faktor/USD factor (oder "
        "--usd-faktor oder Waehrung/Currency); gefundene Spalten: " +
            vierzigKoepfe() +
-           " und 5 weitere\n"
+           " und 5 weitere; --spalte FELD=KOPF macht eine davon zum Feld, "
+           "etwa --spalte Firma=\"s0\"\n"
            "quorvell-import: 1 Fehler; nichts geschrieben\n"},
       {"a header of 1001 columns", kopfAus(1001) + "\n1\n", nullptr, kFehler,
        "t.csv:1: die Kopfzeile hat 1001 Spalten, erwartet hoechstens 1000\n"
@@ -486,5 +489,128 @@ TEST_F(Import, DieNaechsteRundeRaeumtAufWasEinAbgebrochenerLaufHinterliess) {
         << fertig;
     fs::remove(ziel + "data/drei.txt");
     fs::remove(ziel + "data/neu.txt");
+  }
+}
+
+namespace {
+
+// One table as an analyst keeps it, with the options of its import.
+struct Tabellenfall {
+  const char* was;
+  std::string datei;   // its name in the temporary directory
+  std::string inhalt;  // its bytes; empty: the test workbook of that name
+  std::function<void(Optionen&)> optionen;
+  Ausgang ausgang;
+  std::string meldungen;
+  std::string daten;  // each data file the index names, after its name
+};
+
+std::string testmappe(const std::string& name) {
+  std::string bytes, fehler;
+  EXPECT_TRUE(
+      leseDatei(std::string(QUORVELL_TESTMAPPEN "/") + name, bytes, fehler))
+      << fehler;
+  return bytes;
+}
+
+// The data files `ziel`'s index names, each after a line with its name.
+std::string datenIn(const std::string& ziel) {
+  std::string index, text, fehler;
+  if (!leseDatei(ziel + "/config/index.txt", index, fehler)) return "";
+  for (size_t a = 0, e; (e = index.find('\n', a)) != std::string::npos;
+       a = e + 1) {
+    const std::string name = index.substr(a, e - a);
+    std::string inhalt;
+    leseDatei(ziel + "/data/" + name, inhalt, fehler);
+    text += name + ":\n" + inhalt;
+  }
+  return text;
+}
+
+void millionen(Optionen& o) { o.einheit = 1000000; }
+
+const char kBerichte[] =
+    "nordwerk_ag.txt:\nNordwerk AG\n"
+    "31-12-2022 1427900000 71395000 2544800000 812500000 1 1.053\n"
+    "brenner_gmbh.txt:\nBrenner GmbH\n"
+    "31-12-2021 4812300000 -12000000 2500000000 700000000 1 1.1827\n";
+
+}  // namespace
+
+// Workbooks read as stored (a date cell and a bare day number, 1427.9, a
+// formula's result, a loss as text), names and years of the sheet's own,
+// years across, currencies and the Swiss style.
+TEST_F(Import, TabellenWieAnalystenSieFuehren) {
+  const std::string quer =
+      "Firma;Waehrung;Umsatz 2022;2023 Umsatz;Gewinn_2022;Gewinn-2023;"
+      "Bilanzsumme FY2022;Bilanzsumme GJ2023;Eigenkapital 2022;"
+      "Eigenkapital 2023;USD-Faktor 2022;USD-Faktor 2023\n";
+  const std::vector<Tabellenfall> faelle = {
+      {"xlsx", "b.xlsx", "", millionen, kErfolg,
+       "quorvell-import: 2 Firmen mit 2 Berichten geschrieben: neu/config/"
+       "index.txt und neu/data/ (Arbeitsmappen: 2 Firmen mit 2 Berichten)\n",
+       kBerichte},
+      {"ods", "b.ods", "", millionen, kErfolg,
+       "quorvell-import: 2 Firmen mit 2 Berichten geschrieben: neu/config/"
+       "index.txt und neu/data/ (Arbeitsmappen: 2 Firmen mit 2 Berichten)\n",
+       kBerichte},
+      {"a sheet that is not there", "b.xlsx", "",
+       [](Optionen& o) { o.blatt = "Daten"; }, kFehler,
+       "quorvell-import: b.xlsx: kein Blatt \"Daten\"; die Mappe hat "
+       "\"Berichte\"\n"
+       "quorvell-import: 1 Fehler; nichts geschrieben\n",
+       ""},
+      {"years across, one with an empty cell, an euro code and sign", "q.csv",
+       quer + "Nord AG;EUR;(1.234);EUR 5;1;2;3;;4;5;1,1;1,2\n"
+              "Sued AG;EUR;1 €;2;3;4;5;6;7;8;1,1;1,2\n",
+       nullptr, kErfolg,
+       "q.csv:2: Warnung: Firma \"Nord AG\": unvollstaendiges Jahr "
+       "ausgelassen: 2023 ohne Bilanzsumme\n"
+       "quorvell-import: 2 Firmen mit 3 Berichten geschrieben: neu/config/"
+       "index.txt und neu/data/ (CSV-Tabellen: 2 Firmen mit 3 Berichten)\n",
+       "nord_ag.txt:\nNord AG\n31-12-2022 -1234 1 3 4 1 1.1\n"
+       "sued_ag.txt:\nSued AG\n31-12-2023 2 4 6 8 1 1.2\n"
+       "31-12-2022 1 3 5 7 1 1.1\n"},
+      {"a currency code against the row's", "q.csv",
+       quer + "Nord AG;GBP;1 USD;$ 5;1;2;3;4;4;5;1,1;1,2\n", nullptr, kFehler,
+       "q.csv:2: Spalte \"Umsatz 2022\": \"1 USD\" ist in USD, die Zeile aber "
+       "in GBP (Spalte \"Waehrung\"), erwartet Betraege in GBP\n"
+       "q.csv:2: Spalte \"2023 Umsatz\": \"$ 5\" ist in $, die Zeile aber in "
+       "GBP (Spalte \"Waehrung\"), erwartet Betraege in GBP\n"
+       "quorvell-import: 2 Fehler; nichts geschrieben\n",
+       ""},
+      {"Swiss numbers, years ending 30 June, named columns", "ch.csv",
+       "Name der Firma;Geschaeftsjahr;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;"
+       "EUR-Faktor;USD-Faktor\n"
+       "Alpen AG;2023;CHF 1'234.5;(12.5);3'000;1'000;1.02;1.1\n",
+       [](Optionen& o) {
+         o.stil = Zahlenstil::schweizerisch;
+         o.einheit = 10;
+         o.stichtag = {30, 6, 0};
+         o.spalten = {{kFirma, "name der firma"}};
+       },
+       kErfolg,
+       "quorvell-import: 1 Firma mit 1 Bericht geschrieben: neu/config/"
+       "index.txt und neu/data/ (CSV-Tabellen: 1 Firma mit 1 Bericht)\n",
+       "alpen_ag.txt:\nAlpen AG\n30-06-2023 12345 -125 30000 10000 1.02 1.1\n"},
+  };
+  for (const Tabellenfall& f : faelle) {
+    const std::string inhalt =
+        f.inhalt.empty()
+            ? testmappe(f.datei == "b.ods" ? "bericht.ods" : "bericht.xlsx")
+            : f.inhalt;
+    ASSERT_TRUE(ersetzeDatei(ordner + "/" + f.datei, inhalt));
+    fs::remove_all(ordner + "/neu");
+    Optionen optionen;
+    if (f.optionen) f.optionen(optionen);
+    optionen.quellen = {ordner + "/" + f.datei};
+    optionen.ziel = ordner + "/neu";
+    meldungen.clear();
+    EXPECT_EQ(f.ausgang, ::importiere(optionen, meldungen)) << f.was;
+    for (size_t p; (p = meldungen.find(ordner + "/")) != std::string::npos;) {
+      meldungen.erase(p, ordner.size() + 1);
+    }
+    EXPECT_EQ(f.meldungen, meldungen) << f.was;
+    EXPECT_EQ(f.daten, datenIn(ordner + "/neu")) << f.was;
   }
 }
