@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "ImportZipXml.h"
 #include "ImportZellen.h"
+#include "ImportZipXml.h"
 
 // Reads the table called `blattname` (empty: the first) of the open
 // spreadsheet into `blatt`. False with `fehler` (starting with the file's

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "ImportZipXml.h"
 #include "ImportZellen.h"
+#include "ImportZipXml.h"
 
 // Reads the sheet called `blattname` (empty: the first) of the open workbook
 // into `blatt`. False with `fehler` (starting with the workbook's name) when
