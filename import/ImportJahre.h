@@ -16,6 +16,14 @@
 
 #include "ImportFirma.h"
 
+// A concept the readers look for, with the field it gives a value of and
+// its place in that field's order, 0 first.
+struct Konzept {
+  const char* name;
+  int feld;
+  int rang;
+};
+
 // One value of one of the concepts the readers look for.
 struct Fakt {
   int feld;             // index into ImportBericht::betrag

@@ -7,12 +7,6 @@
 
 namespace {
 
-struct Konzept {
-  const char* name;
-  int feld;
-  int rang;
-};
-
 // Per field, the concept that comes first when several have a value.
 const Konzept kKonzepte[] = {
     {"us-gaap:RevenueFromContractWithCustomerExcludingAssessedTax", 0, 0},

@@ -8,12 +8,6 @@
 
 namespace {
 
-struct Konzept {
-  const char* name;
-  int feld;
-  int rang;
-};
-
 // Per field, the concept that comes first when several have a value.
 const Konzept kKonzepte[] = {
     {"ifrs-full:Revenue", 0, 0},
