@@ -255,6 +255,9 @@ Jsonart JsonLeser::art() {
               info.find_field_unordered("documentType").get_string().get(typ) ==
                   simdjson::SUCCESS &&
               typ == kXbrlJson);
+      // Both kinds are told before "facts", nearly all of the file, is
+      // passed over; the readers then go through all of it anyway.
+      if (xbrl || (sec[0] && sec[1] && sec[2])) break;
     }
   }
   if (!meldung_.empty()) return Jsonart::keine;

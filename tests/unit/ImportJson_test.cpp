@@ -73,8 +73,8 @@ TEST(ImportJson, FehlerAuchInUebergangenenTeilenMitZeileUndSpalte) {
       {"{\"dei\": {\"x\": [1}}}}",
        kaputt + "17: JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine "
                 "Klammer fehlt oder steht falsch\n"},
-      {"{\"dei\": {\"x\": [1]}",
-       kaputt + "18: JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine "
+      {"{\"dei\": {\"x\": [1]}",  // the closing brace missing at the end
+       kaputt + "19: JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine "
                 "Klammer fehlt oder steht falsch\n"},
       {"{\"dei\": \"\xC3\"}}",
        kaputt + "10: JSON fehlerhaft: die Bytes hier sind kein UTF-8\n"},
