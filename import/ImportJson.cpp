@@ -8,10 +8,14 @@ namespace {
 
 constexpr std::string_view kXbrlJson = "https://xbrl.org/2021/xbrl-json";
 
-// The largest part uebergehe() checks in one go: its DOM parser takes some
-// 14 bytes of address space per byte of the part, and touches about 3 bytes
-// per byte for the parts it checks.
-constexpr size_t kSchnellGrenze = size_t{1} << 20;
+// simdjson keeps the iterator over a document's tokens to itself. A value is
+// walked on it directly, token by token as simdjson's own skip walks it, so
+// that its grammar is checked on the way at no cost beyond the skip.
+struct Dokumentzugang : oj::document {
+  static oj::json_iterator& iterator(oj::document& dokument) {
+    return dokument.*(&Dokumentzugang::iter);
+  }
+};
 
 // The first byte of `text` that does not begin a valid UTF-8 sequence.
 size_t ersteNichtUtf8(std::string_view text) {
@@ -158,50 +162,14 @@ bool escapesGut(std::string_view roh) {
 
 bool istZiffer(char c) { return c >= '0' && c <= '9'; }
 
-size_t ziffernAb(std::string_view text, size_t i) {
-  while (i < text.size() && istZiffer(text[i])) ++i;
-  return i;
-}
-
-// A number taken apart: its sign, its digits without the decimal point, how
-// many of them stand before the point, and the exponent.
-struct Zahlteile {
-  bool negativ = false;
-  std::string_view ganz;
-  std::string_view bruch;
-  int64_t exponent = 0;
-};
-
-// Splits `text` as [+-]digits[.digits][(e|E)[+-]digits] with at least one
-// digit before the exponent; false when it is not of that form.
-bool zerlegeZahl(std::string_view text, Zahlteile& teile) {
-  size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    teile.negativ = text[i++] == '-';
-  }
-  size_t e = ziffernAb(text, i);
-  teile.ganz = text.substr(i, e - i);
-  i = e;
-  if (i < text.size() && text[i] == '.') {
-    e = ziffernAb(text, i + 1);
-    teile.bruch = text.substr(i + 1, e - i - 1);
-    i = e;
-  }
-  if (teile.ganz.empty() && teile.bruch.empty()) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    const bool minus = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    e = ziffernAb(text, i);
-    if (e == i) return false;
-    // Beyond a million the number is far outside any range anyway.
-    for (; i < e; ++i) {
-      teile.exponent =
-          std::min<int64_t>(teile.exponent * 10 + (text[i] - '0'), 1000000);
-    }
-    if (minus) teile.exponent = -teile.exponent;
-  }
-  return i == text.size();
+// Whether a scalar that begins with `erstes` can be one: a number, true,
+// false or null. With its whole text `token` given, whether it is one.
+bool atomGut(char erstes, std::string_view token) {
+  if (token.empty())
+    return erstes == '-' || istZiffer(erstes) || erstes == 't' ||
+           erstes == 'f' || erstes == 'n';
+  if (erstes == '-' || istZiffer(erstes)) return istJsonZahl(token);
+  return token == "true" || token == "false" || token == "null";
 }
 
 }  // namespace
@@ -233,6 +201,20 @@ bool JsonLeser::beginne() {
 
 Jsonart JsonLeser::art() {
   if (!beginne()) return Jsonart::keine;
+  const Jsonart art = ersterBlick();
+  if (art != Jsonart::keine || !meldung_.empty()) return art;
+  dokument_.rewind();
+  if (!gehe(false) || !amEnde()) return Jsonart::keine;
+  fehlerBei(text_.find_first_not_of(" \t\r\n"),
+            "JSON, aber weder SEC-Firmendaten (mit \"cik\", \"entityName\" und "
+            "\"facts\") noch ein xBRL-JSON-Bericht (\"documentType\": \"" +
+                std::string(kXbrlJson) + "\")");
+  return Jsonart::keine;
+}
+
+// The kind told from the members of the top level before "facts"; keine
+// with no failure recorded when the document is of neither kind.
+Jsonart JsonLeser::ersterBlick() {
   bool sec[3] = {false, false, false};
   bool xbrl = false;
   oj::object wurzel;
@@ -260,13 +242,8 @@ Jsonart JsonLeser::art() {
       if (xbrl || (sec[0] && sec[1] && sec[2])) break;
     }
   }
-  if (!meldung_.empty()) return Jsonart::keine;
   if (xbrl) return Jsonart::xbrl;
   if (sec[0] && sec[1] && sec[2]) return Jsonart::sec;
-  fehlerBei(text_.find_first_not_of(" \t\r\n"),
-            "JSON, aber weder SEC-Firmendaten (mit \"cik\", \"entityName\" und "
-            "\"facts\") noch ein xBRL-JSON-Bericht (\"documentType\": \"" +
-                std::string(kXbrlJson) + "\")");
   return Jsonart::keine;
 }
 
@@ -325,92 +302,117 @@ bool JsonLeser::zahl(oj::value wert, std::string_view name,
   return istJsonZahl(text) || fehler(text, kaputt(simdjson::NUMBER_ERROR));
 }
 
-/* Scalars are looked at as tokens and left unconsumed: the loop over their
- * object or list passes over them. */
-bool JsonLeser::pruefe(oj::value wert) {
-  oj::json_type typ{};
-  if (!gut(wert.type().get(typ))) return false;
-  const std::string_view token = ohneLeerraum(wert.raw_json_token());
-  switch (typ) {
-    case oj::json_type::object: {
-      oj::object objekt;
-      if (!gut(wert.get_object().get(objekt))) return false;
-      for (auto feld : objekt) {
-        oj::field f;
-        if (!gut(std::move(feld).get(f)) || !pruefe(f.value())) return false;
-      }
-      return true;
-    }
-    case oj::json_type::array: {
-      oj::array liste;
-      if (!gut(wert.get_array().get(liste))) return false;
-      for (auto element : liste) {
-        oj::value w;
-        if (!gut(std::move(element).get(w)) || !pruefe(w)) return false;
-      }
-      return true;
-    }
-    case oj::json_type::number:
-      return istJsonZahl(token) ||
-             fehler(token, kaputt(simdjson::NUMBER_ERROR));
-    case oj::json_type::string:
-      return escapesGut(token) || fehler(token, kaputt(simdjson::STRING_ERROR));
-    case oj::json_type::boolean:
-    case oj::json_type::null:
-      return token == "true" || token == "false" || token == "null" ||
-             fehler(token, kaputt(simdjson::T_ATOM_ERROR));
+bool JsonLeser::pruefe(oj::value wert) { return gehe(wert, true); }
+
+bool JsonLeser::uebergehe(oj::value wert) { return gehe(wert, false); }
+
+bool JsonLeser::gehe(oj::value& wert, bool streng) {
+  // The iterator stands at the first token of a value not yet read.
+  const std::string_view token = wert.raw_json_token();
+  if (token.data() != reinterpret_cast<const char*>(
+                          Dokumentzugang::iterator(dokument_).peek())) {
+    return gut(simdjson::OUT_OF_ORDER_ITERATION);
   }
-  return true;
+  return gehe(streng);
 }
 
-bool JsonLeser::uebergehe(oj::value wert) {
-  oj::json_type typ{};
-  if (!schnell_ || wert.type().get(typ) != simdjson::SUCCESS ||
-      (typ != oj::json_type::object && typ != oj::json_type::array)) {
-    return pruefe(wert);
+/* A state machine over the value's tokens, with the open objects and lists
+ * on a stack of fixed size: no recursion, and memory and work that do not
+ * grow with the nesting. The tokens are simdjson's index of the document,
+ * offsets into it; behind the last one stands the document's length. At the
+ * end the iterator is moved behind the value, one level up, as simdjson's
+ * skip leaves it. */
+bool JsonLeser::gehe(bool streng) {
+  enum Erwartet {
+    kWert,
+    kWertOderEnde,
+    kSchluessel,
+    kSchluesselOderEnde,
+    kDoppelpunkt,
+    kNachWert
+  };
+  oj::json_iterator& iter = Dokumentzugang::iterator(dokument_);
+  const int32_t tiefe = iter.depth();
+  const uint32_t* const erstes = iter.position();
+  const uint32_t* token = erstes;
+  const auto laenge = static_cast<uint32_t>(text_.size());
+  char offen[kMaxJsonTiefe];
+  int32_t anzahl = 0;
+  Erwartet erwartet = kWert;
+  while (*token < laenge) {
+    const char* const anfang = text_.data() + *token++;
+    const char zeichen = *anfang;
+    const auto ganz = [&]() {
+      return ohneLeerraum(
+          std::string_view(anfang, text_.data() + *token - anfang));
+    };
+    const bool wertKommt = erwartet == kWert || erwartet == kWertOderEnde;
+    switch (zeichen) {
+      case '{':
+      case '[':
+        if (!wertKommt) return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+        if (tiefe + anzahl > kMaxJsonTiefe) {
+          return fehler(ganz(), "JSON fehlerhaft: mehr als " +
+                                    std::to_string(kMaxJsonTiefe) +
+                                    " Ebenen tief");
+        }
+        offen[anzahl++] = zeichen;
+        erwartet = zeichen == '{' ? kSchluesselOderEnde : kWertOderEnde;
+        continue;
+      case '}':
+      case ']': {
+        const char auf = zeichen == '}' ? '{' : '[';
+        const Erwartet leer =
+            zeichen == '}' ? kSchluesselOderEnde : kWertOderEnde;
+        if (anzahl == 0 || offen[anzahl - 1] != auf ||
+            (erwartet != kNachWert && erwartet != leer)) {
+          return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+        }
+        --anzahl;
+        break;
+      }
+      case ',':
+        if (erwartet != kNachWert || anzahl == 0) {
+          return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+        }
+        erwartet = offen[anzahl - 1] == '{' ? kSchluessel : kWert;
+        continue;
+      case ':':
+        if (erwartet != kDoppelpunkt) {
+          return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+        }
+        erwartet = kWert;
+        continue;
+      case '"':
+        if (erwartet == kSchluessel || erwartet == kSchluesselOderEnde) {
+          erwartet = kDoppelpunkt;
+          continue;
+        }
+        if (!wertKommt) return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+        if (streng && !escapesGut(ganz())) {
+          return fehler(ganz(), kaputt(simdjson::STRING_ERROR));
+        }
+        break;
+      default:
+        if (!wertKommt) return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+        if (!atomGut(zeichen, streng ? ganz() : std::string_view())) {
+          return fehler(ganz(), kaputt(zeichen == '-' || istZiffer(zeichen)
+                                           ? simdjson::NUMBER_ERROR
+                                           : simdjson::T_ATOM_ERROR));
+        }
+        break;
+    }
+    erwartet = kNachWert;
+    if (anzahl == 0) {
+      for (auto n = token - erstes; n > 0; --n)
+        iter.return_current_and_advance();
+      iter.ascend_to(tiefe - 1);
+      return true;
+    }
   }
-  const bool istObjekt = typ == oj::json_type::object;
-  oj::object objekt;
-  oj::array liste;
-  simdjson::error_code code =
-      istObjekt ? wert.get_object().get(objekt) : wert.get_array().get(liste);
-  std::string_view teil;
-  if (code == simdjson::SUCCESS) {
-    code = istObjekt ? objekt.raw_json().get(teil) : liste.raw_json().get(teil);
-  }
-  if (code == simdjson::SUCCESS && schnellGueltig(teil)) return true;
-  nochmal_ = true;
+  fehlerBei(text_.find_last_not_of(" \t\r\n") + 1,
+            kaputt(simdjson::TAPE_ERROR));
   return false;
-}
-
-// Whether `teil`, an object or a list with what follows it up to the next
-// token, is valid JSON by simdjson's DOM parser, which checks all that
-// pruefe() checks, and more (escapes in keys, surrogate pairs, the range of
-// numbers), so that what it takes pruefe() takes too.
-bool JsonLeser::schnellGueltig(std::string_view teil) {
-  // One parser for every document of a run: made once, it touches the same
-  // memory for every part it checks.
-  static simdjson::dom::parser pruefer(kSchnellGrenze);
-  if (teil.size() > kSchnellGrenze ||
-      (pruefer.capacity() == 0 &&
-       pruefer.allocate(kSchnellGrenze) != simdjson::SUCCESS)) {
-    return false;
-  }
-  // `teil` lies within text_, and so has kJsonPolster readable bytes behind
-  // it.
-  simdjson::dom::element wurzel;
-  return pruefer.parse(teil.data(), teil.size(), false).get(wurzel) ==
-         simdjson::SUCCESS;
-}
-
-bool JsonLeser::lies(const std::function<bool()>& lesen) {
-  schnell_ = true;
-  const bool gelesen = lesen();
-  schnell_ = false;
-  if (gelesen || !nochmal_ || !meldung_.empty()) return gelesen;
-  nochmal_ = false;
-  // After a failed On Demand read the document cannot be rewound.
-  return beginne() && lesen();
 }
 
 bool JsonLeser::gut(simdjson::error_code code) {
@@ -445,51 +447,4 @@ size_t JsonLeser::stelle(std::string_view token) const {
     return text_.size();
   }
   return static_cast<size_t>(token.data() - text_.data());
-}
-
-bool istJsonZahl(std::string_view text) {
-  Zahlteile teile;
-  if (text.empty() || text[0] == '+' || !zerlegeZahl(text, teile)) return false;
-  return !teile.ganz.empty() &&
-         (teile.ganz.size() == 1 || teile.ganz[0] != '0') &&
-         (text.find('.') == std::string_view::npos || !teile.bruch.empty());
-}
-
-std::optional<int64_t> leseGanzzahl(std::string_view text,
-                                    std::string& fehler) {
-  Zahlteile teile;
-  if (!zerlegeZahl(text, teile)) {
-    fehler = "ist keine Zahl, erwartet eine ganze Zahl";
-    return std::nullopt;
-  }
-  std::string ziffern = std::string(teile.ganz) + std::string(teile.bruch);
-  int64_t vorKomma = static_cast<int64_t>(teile.ganz.size()) + teile.exponent;
-  const size_t fuehrend =
-      std::min(ziffern.find_first_not_of('0'), ziffern.size());
-  ziffern.erase(0, fuehrend);
-  vorKomma -= static_cast<int64_t>(fuehrend);
-  if (ziffern.empty()) return 0;
-  const size_t ganz = vorKomma <= 0 ? 0
-                      : static_cast<uint64_t>(vorKomma) > ziffern.size()
-                          ? ziffern.size()
-                          : static_cast<size_t>(vorKomma);
-  if (ziffern.find_first_not_of('0', ganz) != std::string::npos) {
-    fehler = "ist keine ganze Zahl";
-    return std::nullopt;
-  }
-  const std::string grenze =
-      teile.negativ ? "9223372036854775808" : "9223372036854775807";
-  ziffern.resize(ganz);
-  if (vorKomma > static_cast<int64_t>(grenze.size()) ||
-      (vorKomma == static_cast<int64_t>(grenze.size()) &&
-       ziffern + std::string(grenze.size() - ziffern.size(), '0') > grenze)) {
-    fehler = "liegt ausserhalb des 64-Bit-Bereichs";
-    return std::nullopt;
-  }
-  ziffern.append(static_cast<size_t>(vorKomma) - ziffern.size(), '0');
-  uint64_t betrag = 0;
-  for (char c : ziffern) betrag = betrag * 10 + static_cast<uint64_t>(c - '0');
-  if (!teile.negativ) return static_cast<int64_t>(betrag);
-  if (betrag == UINT64_C(9223372036854775808)) return INT64_MIN;
-  return -static_cast<int64_t>(betrag);
 }

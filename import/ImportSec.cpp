@@ -274,8 +274,6 @@ bool SecLeser::leseEintrag(oj::value wert, const Konzept& konzept,
 }  // namespace
 
 bool leseSec(JsonLeser& leser, Befund& befund) {
-  return leser.lies([&]() {
-    befund = Befund();
-    return SecLeser(leser, befund).lies();
-  });
+  befund = Befund();
+  return SecLeser(leser, befund).lies();
 }
