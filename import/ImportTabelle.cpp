@@ -159,31 +159,39 @@ std::vector<ImportFirma> leseFirmen(const Blatt& blatt,
 }
 
 /* The records become rows one at a time, in one row that keeps its memory,
- * so the table is never held twice. A record of the wrong width is an error
- * and no row. */
-std::vector<ImportFirma> leseFirmen(std::vector<CsvZeile>& zeilen,
-                                    const Importregeln& regeln,
+ * so the table is never held whole. A record of the wrong width is an error
+ * and no row. Where the CSV grammar fails, only that failure is reported:
+ * what the rows before it gave is dropped with them. */
+std::vector<ImportFirma> leseFirmen(CsvLeser& csv, const Importregeln& regeln,
                                     const std::string& quelle,
                                     Meldungen& meldungen) {
   Blatt blatt;
   blatt.quelle = quelle;
+  Meldungen eigene;
+  CsvZeile satz;
   Zellenzeile zeile;
-  size_t naechste = 0;
-  return leseZeilen(
-      blatt, regeln, meldungen,
+  bool kopf = true;
+  std::vector<ImportFirma> firmen = leseZeilen(
+      blatt, regeln, eigene,
       [&](const Tabellenleser& leser) -> const Zellenzeile* {
-        while (naechste < zeilen.size()) {
-          CsvZeile& satz = zeilen[naechste++];
+        while (csv.naechster(satz)) {
           const size_t felder = satz.felder.size() + satz.weggelassen;
           nimmSatz(satz, zeile);
-          if (naechste == 1 || felder == leser.breite() || ohneInhalt(zeile)) {
+          if (kopf || felder == leser.breite() || ohneInhalt(zeile)) {
+            kopf = false;
             return &zeile;
           }
-          meldungen.fehlerDazu(zeilenOrt(blatt, zeile.zeile) + ": " +
-                               std::to_string(felder) + " Felder statt " +
-                               std::to_string(leser.breite()) +
-                               " wie in der Kopfzeile\n");
+          eigene.fehlerDazu(zeilenOrt(blatt, zeile.zeile) + ": " +
+                            std::to_string(felder) + " Felder statt " +
+                            std::to_string(leser.breite()) +
+                            " wie in der Kopfzeile\n");
         }
         return nullptr;
       });
+  if (!csv.fehler().empty()) {
+    meldungen.fehlerDazu(quelle + ":" + csv.fehler() + "\n");
+    return {};
+  }
+  meldungen.dazu(std::move(eigene));
+  return firmen;
 }

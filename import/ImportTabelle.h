@@ -25,10 +25,10 @@ std::vector<ImportFirma> leseFirmen(const Blatt& blatt,
                                     const Importregeln& regeln,
                                     Meldungen& meldungen);
 
-// The same for the CSV records `zeilen` of `quelle`, whose fields it takes;
-// a record must have as many fields as the header.
-std::vector<ImportFirma> leseFirmen(std::vector<CsvZeile>& zeilen,
-                                    const Importregeln& regeln,
+// The same for the CSV table `quelle`, its records read one at a time from
+// `csv`; a record must have as many fields as the header. A record the CSV
+// grammar breaks is the one error of the table.
+std::vector<ImportFirma> leseFirmen(CsvLeser& csv, const Importregeln& regeln,
                                     const std::string& quelle,
                                     Meldungen& meldungen);
 

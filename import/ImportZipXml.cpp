@@ -143,13 +143,18 @@ const char* attribut(const char** attribute, Ns ns, std::string_view lokal) {
   return nullptr;
 }
 
-bool haengeAn(std::string& ziel, std::string_view text, size_t& summe,
-              std::string& fehler) {
-  if (text.size() > kMaxText - summe) {
+bool zaehleText(size_t laenge, size_t& summe, std::string& fehler) {
+  if (laenge > kMaxText - summe) {
     fehler = zuViel("64 MiB Text");
     return false;
   }
-  summe += text.size();
+  summe += laenge;
+  return true;
+}
+
+bool haengeAn(std::string& ziel, std::string_view text, size_t& summe,
+              std::string& fehler) {
+  if (!zaehleText(text.size(), summe, fehler)) return false;
   ziel += text;
   return true;
 }

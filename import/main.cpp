@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -354,7 +355,13 @@ int main(int argc, char** argv) {
   }
   fangeSignale();
   std::string meldungen;
-  const Ausgang ausgang = importiere(optionen, meldungen);
+  Ausgang ausgang = kFehler;
+  try {
+    ausgang = importiere(optionen, meldungen);
+  } catch (const std::bad_alloc&) {
+    meldungen +=
+        "quorvell-import: " + speicherFehlt() + "; nichts geschrieben\n";
+  }
   std::cerr << meldungen;
   return ausgang;
 }
