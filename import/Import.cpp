@@ -12,7 +12,6 @@
 #include "ImportJson.h"
 #include "ImportKalender.h"
 #include "ImportKurse.h"
-#include "ImportMappe.h"
 #include "ImportQuellen.h"
 #include "ImportSchreiber.h"
 #include "ImportSec.h"
@@ -185,20 +184,14 @@ void Einleser::leseTabelle(const Eingang& eingang) {
 // A workbook's numbers are stored as numbers; the factor options are read
 // in --zahlen's style, else as English, as for published reports.
 void Einleser::leseArbeitsmappe(const Eingang& eingang) {
-  Blatt blatt;
-  std::string fehler;
-  if (!leseMappe(eingang.inhalt, eingang.name, optionen_.blatt, blatt,
-                 fehler)) {
-    befund_.fehlerDazu(kVorsatz + fehler + "\n");
-    return;
-  }
   Importregeln regeln = this->regeln(optionen_.stil);
   if (!leseFaktorOptionen(optionen_,
                           optionen_.stil.value_or(Zahlenstil::englisch),
                           regeln.faktor, aufruffehler_)) {
     return;
   }
-  nimmTabelle(leseFirmen(blatt, regeln, befund_));
+  nimmTabelle(leseFirmen(eingang.inhalt, eingang.name, optionen_.blatt, regeln,
+                         befund_));
 }
 
 Importregeln Einleser::regeln(std::optional<Zahlenstil> stil) const {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "ImportFirma.h"
+
 namespace {
 
 constexpr std::string_view kXbrlJson = "https://xbrl.org/2021/xbrl-json";
@@ -134,44 +136,6 @@ std::string_view ohneLeerraum(std::string_view token) {
   return token;
 }
 
-bool istHex(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
-         (c >= 'A' && c <= 'F');
-}
-
-// Whether every escape of the string token `roh` (from its opening quote) is
-// one JSON knows.
-bool escapesGut(std::string_view roh) {
-  if (roh.find('\\') == std::string_view::npos) return true;
-  for (size_t i = 1; i < roh.size() && roh[i] != '"'; ++i) {
-    if (roh[i] != '\\') continue;
-    const char art = i + 1 < roh.size() ? roh[i + 1] : '\0';
-    if (art == 'u') {
-      for (size_t k = i + 2; k < i + 6; ++k) {
-        if (k >= roh.size() || !istHex(roh[k])) return false;
-      }
-      i += 5;
-    } else if (art != '\0' && std::strchr("\"\\/bfnrt", art) != nullptr) {
-      ++i;
-    } else {
-      return false;
-    }
-  }
-  return true;
-}
-
-bool istZiffer(char c) { return c >= '0' && c <= '9'; }
-
-// Whether a scalar that begins with `erstes` can be one: a number, true,
-// false or null. With its whole text `token` given, whether it is one.
-bool atomGut(char erstes, std::string_view token) {
-  if (token.empty())
-    return erstes == '-' || istZiffer(erstes) || erstes == 't' ||
-           erstes == 'f' || erstes == 'n';
-  if (erstes == '-' || istZiffer(erstes)) return istJsonZahl(token);
-  return token == "true" || token == "false" || token == "null";
-}
-
 }  // namespace
 
 JsonLeser::JsonLeser(oj::parser& parser, std::string_view text,
@@ -182,12 +146,15 @@ JsonLeser::JsonLeser(oj::parser& parser, std::string_view text,
 
 bool JsonLeser::beginne() {
   // Grown in doubling steps, the parser's buffers are made anew only a few
-  // times over a run of files of growing size, and the heap stays compact.
+  // times over a run of files of growing size, and the heap stays compact;
+  // a step far beyond the document (its index takes four bytes a byte) is
+  // cut to its size.
   simdjson::error_code code = simdjson::SUCCESS;
   if (parser_.capacity() < text_.size()) {
     size_t kapazitaet = std::max<size_t>(parser_.capacity(), 1 << 16);
     while (kapazitaet < text_.size()) kapazitaet *= 2;
-    code = parser_.allocate(kapazitaet);
+    code =
+        parser_.allocate(std::min(kapazitaet, text_.size() + text_.size() / 8));
   }
   if (code == simdjson::SUCCESS) {
     code =
@@ -195,7 +162,11 @@ bool JsonLeser::beginne() {
             .get(dokument_);
   }
   if (code == simdjson::SUCCESS) return true;
-  fehlerBei(stelleVorDemLesen(text_, code), kaputt(code));
+  if (code == simdjson::MEMALLOC) {
+    meldung_ = "quorvell-import: " + quelle_ + ": " + speicherFehlt() + "\n";
+  } else {
+    fehlerBei(stelleVorDemLesen(text_, code), kaputt(code));
+  }
   return false;
 }
 
@@ -346,11 +317,14 @@ bool JsonLeser::gehe(bool streng) {
       return ohneLeerraum(
           std::string_view(anfang, text_.data() + *token - anfang));
     };
+    const auto falsch = [&]() {
+      return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+    };
     const bool wertKommt = erwartet == kWert || erwartet == kWertOderEnde;
     switch (zeichen) {
       case '{':
       case '[':
-        if (!wertKommt) return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+        if (!wertKommt) return falsch();
         if (tiefe + anzahl > kMaxJsonTiefe) {
           return fehler(ganz(), "JSON fehlerhaft: mehr als " +
                                     std::to_string(kMaxJsonTiefe) +
@@ -366,21 +340,17 @@ bool JsonLeser::gehe(bool streng) {
             zeichen == '}' ? kSchluesselOderEnde : kWertOderEnde;
         if (anzahl == 0 || offen[anzahl - 1] != auf ||
             (erwartet != kNachWert && erwartet != leer)) {
-          return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
+          return falsch();
         }
         --anzahl;
         break;
       }
       case ',':
-        if (erwartet != kNachWert || anzahl == 0) {
-          return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
-        }
+        if (erwartet != kNachWert || anzahl == 0) return falsch();
         erwartet = offen[anzahl - 1] == '{' ? kSchluessel : kWert;
         continue;
       case ':':
-        if (erwartet != kDoppelpunkt) {
-          return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
-        }
+        if (erwartet != kDoppelpunkt) return falsch();
         erwartet = kWert;
         continue;
       case '"':
@@ -388,19 +358,23 @@ bool JsonLeser::gehe(bool streng) {
           erwartet = kDoppelpunkt;
           continue;
         }
-        if (!wertKommt) return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
-        if (streng && !escapesGut(ganz())) {
+        if (!wertKommt) return falsch();
+        if (streng && !istJsonText(ganz())) {
           return fehler(ganz(), kaputt(simdjson::STRING_ERROR));
         }
         break;
-      default:
-        if (!wertKommt) return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
-        if (!atomGut(zeichen, streng ? ganz() : std::string_view())) {
-          return fehler(ganz(), kaputt(zeichen == '-' || istZiffer(zeichen)
-                                           ? simdjson::NUMBER_ERROR
-                                           : simdjson::T_ATOM_ERROR));
+      default: {
+        if (!wertKommt) return falsch();
+        const bool zahl = zeichen == '-' || (zeichen >= '0' && zeichen <= '9');
+        // Passed over, a scalar must at least begin as one.
+        if (streng
+                ? !istJsonAtom(ganz())
+                : !zahl && zeichen != 't' && zeichen != 'f' && zeichen != 'n') {
+          return fehler(ganz(), kaputt(zahl ? simdjson::NUMBER_ERROR
+                                            : simdjson::T_ATOM_ERROR));
         }
         break;
+      }
     }
     erwartet = kNachWert;
     if (anzahl == 0) {

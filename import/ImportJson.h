@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "ImportJsonZahl.h"
+#include "ImportJsonWerte.h"
 
 namespace oj = simdjson::ondemand;
 

@@ -258,7 +258,8 @@ class Inhaltsleser : public XmlLeser {
 
 bool leseOds(const Zipmappe& mappe, const std::string& blattname, Blatt& blatt,
              std::string& fehler) {
-  blatt = Blatt{mappe.quelle(), "", true, kNullpunkt1900, {}};
+  blatt.quelle = mappe.quelle();
+  blatt.ausMappe = true;
   Inhaltsleser leser(blattname, blatt);
   if (!mappe.leseXml("content.xml", leser, fehler)) return false;
   if (!leser.gefunden()) {

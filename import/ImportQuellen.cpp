@@ -76,8 +76,9 @@ class Quellenleser {
   const std::function<void(const Eingang&)>& empfaenger_;
   const std::function<void(const std::string&)>& melde_;
   std::string puffer_;
-  std::string gepackt_;  // the compressed bytes of an archive entry
-  std::string name_;     // of the file or entry being read
+  std::string gepackt_;       // the compressed bytes of an archive entry
+  std::string name_;          // of the file or entry being read
+  size_t archivGroesse_ = 0;  // of the archive whose entries are read
   std::unique_ptr<libdeflate_decompressor, EntpackerFrei> entpacker_;
 };
 
@@ -210,6 +211,9 @@ void Quellenleser::archiv(int fd, const std::string& pfad) {
     close(kopie);
     return;
   }
+  struct stat groesse {};
+  archivGroesse_ =
+      fstat(kopie, &groesse) == 0 ? static_cast<size_t>(groesse.st_size) : 0;
   close(kopie);
   const zip_int64_t anzahl = zip_get_num_entries(archiv, 0);
   for (zip_int64_t i = 0; i < anzahl; ++i) {
@@ -305,7 +309,9 @@ bool Quellenleser::entpacke(zip_t* archiv, zip_uint64_t nummer,
     if (datei != nullptr) zip_fclose(datei);
     return false;
   }
+  // The packed bytes lie within the archive, whatever its header says.
   const auto gepackt = static_cast<size_t>(info.comp_size);
+  if (gepackt < archivGroesse_) gepackt_.resize(gepackt + 1 + kPolster);
   const bool gelesen =
       leseRoh(datei, gepackt_, gepackt) == static_cast<zip_int64_t>(gepackt);
   zip_fclose(datei);

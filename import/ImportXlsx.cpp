@@ -431,11 +431,10 @@ bool leseXlsx(const Zipmappe& mappe, const std::string& blattname, Blatt& blatt,
       textteil != kBeziehungen && !mappe.leseXml(textteil, texte, fehler)) {
     return false;
   }
-  blatt = Blatt{quelle,
-                name,
-                true,
-                liste.system1904 ? kNullpunkt1904 : kNullpunkt1900,
-                {}};
+  blatt.quelle = quelle;
+  blatt.name = name;
+  blatt.ausMappe = true;
+  blatt.nullpunkt = liste.system1904 ? kNullpunkt1904 : kNullpunkt1900;
   Zellenleser leser(texte.texte, blatt);
   return mappe.leseXml(blattteil, leser, fehler);
 }

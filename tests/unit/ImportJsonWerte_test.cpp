@@ -1,11 +1,11 @@
-#include "ImportJsonZahl.h"
+#include "ImportJsonWerte.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-TEST(ImportJsonZahl, GanzeZahlenExaktAusDemGeschriebenenText) {
+TEST(ImportJsonWerte, GanzeZahlenExaktAusDemGeschriebenenText) {
   struct Fall {
     const char* text;
     std::optional<int64_t> wert;

@@ -1,9 +1,36 @@
-#include "ImportJsonZahl.h"
+#include "ImportJsonWerte.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
+
+bool istHex(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
+         (c >= 'A' && c <= 'F');
+}
+
+// Whether every escape of the string token `roh` (from its opening quote) is
+// one JSON knows.
+bool escapesGut(std::string_view roh) {
+  if (roh.find('\\') == std::string_view::npos) return true;
+  for (size_t i = 1; i < roh.size() && roh[i] != '"'; ++i) {
+    if (roh[i] != '\\') continue;
+    const char art = i + 1 < roh.size() ? roh[i + 1] : '\0';
+    if (art == 'u') {
+      for (size_t k = i + 2; k < i + 6; ++k) {
+        if (k >= roh.size() || !istHex(roh[k])) return false;
+      }
+      i += 5;
+    } else if (art != '\0' && std::strchr("\"\\/bfnrt", art) != nullptr) {
+      ++i;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
 
 bool istZiffer(char c) { return c >= '0' && c <= '9'; }
 
@@ -54,6 +81,18 @@ bool zerlegeZahl(std::string_view text, Zahlteile& teile) {
 }
 
 }  // namespace
+
+bool istJsonText(std::string_view token) {
+  return token.size() >= 2 && token.front() == '"' && token.back() == '"' &&
+         escapesGut(token);
+}
+
+bool istJsonAtom(std::string_view token) {
+  if (!token.empty() && (token[0] == '-' || istZiffer(token[0]))) {
+    return istJsonZahl(token);
+  }
+  return token == "true" || token == "false" || token == "null";
+}
 
 bool istJsonZahl(std::string_view text) {
   Zahlteile teile;
