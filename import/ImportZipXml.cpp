@@ -309,14 +309,17 @@ bool Zeilenbau::schliesse(int64_t mal, std::string& fehler) {
     zellen_ += anzahl * offen_.size();
     text_ += anzahl * textOffen_;
     Zellenzeile zeile{static_cast<int>(zeile_), std::move(offen_)};
-    for (size_t i = 1; i <= anzahl; ++i, ++zeile.zeile) {
+    for (size_t i = 1; i < anzahl; ++i, ++zeile.zeile) {
       if (blatt_.weiter) {
         blatt_.weiter(zeile);
-      } else if (i < anzahl) {
-        blatt_.zeilen.push_back(zeile);
       } else {
-        blatt_.zeilen.push_back(std::move(zeile));
+        blatt_.zeilen.push_back(zeile);
       }
+    }
+    if (blatt_.weiter) {
+      blatt_.weiter(zeile);
+    } else {
+      blatt_.zeilen.push_back(std::move(zeile));
     }
     return true;
   }
