@@ -136,6 +136,55 @@ std::string_view ohneLeerraum(std::string_view token) {
   return token;
 }
 
+// The tokens of a value, from simdjson's index of the document: offsets into
+// it, behind the last of which stands the document's length.
+class Gang {
+ public:
+  Gang(std::string_view text, const uint32_t* token)
+      : text_(text), erstes_(token), token_(token) {}
+
+  // The first character of the next token, now the current one; '\0' behind
+  // the last.
+  char naechstes() {
+    if (amEnde()) return '\0';
+    anfang_ = text_.data() + *token_++;
+    return *anfang_;
+  }
+  bool amEnde() const { return *token_ >= text_.size(); }
+  // The current token without the blanks behind it.
+  std::string_view token() const {
+    return ohneLeerraum(std::string_view(
+        anfang_, static_cast<size_t>(text_.data() + *token_ - anfang_)));
+  }
+  // How many tokens were read.
+  ptrdiff_t gelesen() const { return token_ - erstes_; }
+
+ private:
+  std::string_view text_;
+  const uint32_t* erstes_;
+  const uint32_t* token_;
+  const char* anfang_ = nullptr;
+};
+
+// What is wrong with the string or other scalar that the current token of
+// `gang` begins with `zeichen`: with `streng` all of it, else only whether
+// it begins as one.
+simdjson::error_code skalarFehler(char zeichen, bool streng, const Gang& gang) {
+  if (zeichen == '"') {
+    return !streng || istJsonText(gang.token()) ? simdjson::SUCCESS
+                                                : simdjson::STRING_ERROR;
+  }
+  const bool zahl = zeichen == '-' || (zeichen >= '0' && zeichen <= '9');
+  const bool gut =
+      streng ? istJsonAtom(gang.token())
+             : zahl || zeichen == 't' || zeichen == 'f' || zeichen == 'n';
+  if (gut) return simdjson::SUCCESS;
+  if (zeichen == '\0' || std::strchr(",:]}", zeichen) != nullptr) {
+    return simdjson::TAPE_ERROR;
+  }
+  return zahl ? simdjson::NUMBER_ERROR : simdjson::T_ATOM_ERROR;
+}
+
 }  // namespace
 
 JsonLeser::JsonLeser(oj::parser& parser, std::string_view text,
@@ -287,106 +336,75 @@ bool JsonLeser::gehe(oj::value& wert, bool streng) {
   return gehe(streng);
 }
 
-/* A state machine over the value's tokens, with the open objects and lists
- * on a stack of fixed size: no recursion, and memory and work that do not
- * grow with the nesting. The tokens are simdjson's index of the document,
- * offsets into it; behind the last one stands the document's length. At the
- * end the iterator is moved behind the value, one level up, as simdjson's
- * skip leaves it. */
+/* The walk's states are places in the code rather than a variable, so
+ * that each branch nearly always goes one way: a value, with the objects and
+ * lists it opens and the first key of each object, then what follows it:
+ * commas with the next key, and closing brackets. The open objects and lists
+ * stand on a stack of fixed size: no recursion, and memory and work that do
+ * not grow with the nesting. At the end the iterator is moved behind the
+ * value, one level up, as simdjson's skip leaves it. */
 bool JsonLeser::gehe(bool streng) {
-  enum Erwartet {
-    kWert,
-    kWertOderEnde,
-    kSchluessel,
-    kSchluesselOderEnde,
-    kDoppelpunkt,
-    kNachWert
-  };
   oj::json_iterator& iter = Dokumentzugang::iterator(dokument_);
   const int32_t tiefe = iter.depth();
-  const uint32_t* const erstes = iter.position();
-  const uint32_t* token = erstes;
-  const auto laenge = static_cast<uint32_t>(text_.size());
+  Gang gang(text_, iter.position());
   char offen[kMaxJsonTiefe];
   int32_t anzahl = 0;
-  Erwartet erwartet = kWert;
-  while (*token < laenge) {
-    const char* const anfang = text_.data() + *token++;
-    const char zeichen = *anfang;
-    const auto ganz = [&]() {
-      return ohneLeerraum(
-          std::string_view(anfang, text_.data() + *token - anfang));
-    };
-    const auto falsch = [&]() {
-      return fehler(ganz(), kaputt(simdjson::TAPE_ERROR));
-    };
-    const bool wertKommt = erwartet == kWert || erwartet == kWertOderEnde;
-    switch (zeichen) {
-      case '{':
-      case '[':
-        if (!wertKommt) return falsch();
-        if (tiefe + anzahl > kMaxJsonTiefe) {
-          return fehler(ganz(), "JSON fehlerhaft: mehr als " +
-                                    std::to_string(kMaxJsonTiefe) +
-                                    " Ebenen tief");
-        }
-        offen[anzahl++] = zeichen;
-        erwartet = zeichen == '{' ? kSchluesselOderEnde : kWertOderEnde;
-        continue;
-      case '}':
-      case ']': {
-        const char auf = zeichen == '}' ? '{' : '[';
-        const Erwartet leer =
-            zeichen == '}' ? kSchluesselOderEnde : kWertOderEnde;
-        if (anzahl == 0 || offen[anzahl - 1] != auf ||
-            (erwartet != kNachWert && erwartet != leer)) {
-          return falsch();
-        }
+  const auto falsch = [&](simdjson::error_code code) {
+    if (gang.amEnde()) {
+      fehlerBei(text_.find_last_not_of(" \t\r\n") + 1,
+                kaputt(simdjson::TAPE_ERROR));
+      return false;
+    }
+    return fehler(gang.token(), kaputt(code));
+  };
+  const auto schluessel = [&]() {
+    return gang.naechstes() == '"' && gang.naechstes() == ':';
+  };
+  for (;;) {
+    char zeichen = gang.naechstes();
+    bool leer = false;
+    while (zeichen == '{' || zeichen == '[') {
+      if (tiefe + anzahl > kMaxJsonTiefe) {
+        return fehler(gang.token(), "JSON fehlerhaft: mehr als " +
+                                        std::to_string(kMaxJsonTiefe) +
+                                        " Ebenen tief");
+      }
+      offen[anzahl++] = zeichen;
+      const char zu = zeichen == '{' ? '}' : ']';
+      zeichen = gang.naechstes();
+      if (zeichen == zu) {
         --anzahl;
+        leer = true;
         break;
       }
-      case ',':
-        if (erwartet != kNachWert || anzahl == 0) return falsch();
-        erwartet = offen[anzahl - 1] == '{' ? kSchluessel : kWert;
-        continue;
-      case ':':
-        if (erwartet != kDoppelpunkt) return falsch();
-        erwartet = kWert;
-        continue;
-      case '"':
-        if (erwartet == kSchluessel || erwartet == kSchluesselOderEnde) {
-          erwartet = kDoppelpunkt;
-          continue;
+      if (offen[anzahl - 1] == '{') {
+        if (zeichen != '"' || gang.naechstes() != ':') {
+          return falsch(simdjson::TAPE_ERROR);
         }
-        if (!wertKommt) return falsch();
-        if (streng && !istJsonText(ganz())) {
-          return fehler(ganz(), kaputt(simdjson::STRING_ERROR));
-        }
-        break;
-      default: {
-        if (!wertKommt) return falsch();
-        const bool zahl = zeichen == '-' || (zeichen >= '0' && zeichen <= '9');
-        // Passed over, a scalar must at least begin as one.
-        if (streng
-                ? !istJsonAtom(ganz())
-                : !zahl && zeichen != 't' && zeichen != 'f' && zeichen != 'n') {
-          return fehler(ganz(), kaputt(zahl ? simdjson::NUMBER_ERROR
-                                            : simdjson::T_ATOM_ERROR));
-        }
-        break;
+        zeichen = gang.naechstes();
       }
     }
-    erwartet = kNachWert;
-    if (anzahl == 0) {
-      for (auto n = token - erstes; n > 0; --n)
-        iter.return_current_and_advance();
-      iter.ascend_to(tiefe - 1);
-      return true;
+    if (!leer) {
+      const simdjson::error_code code = skalarFehler(zeichen, streng, gang);
+      if (code != simdjson::SUCCESS) return falsch(code);
+    }
+    for (;;) {
+      if (anzahl == 0) {
+        for (auto n = gang.gelesen(); n > 0; --n)
+          iter.return_current_and_advance();
+        iter.ascend_to(tiefe - 1);
+        return true;
+      }
+      const bool objekt = offen[anzahl - 1] == '{';
+      zeichen = gang.naechstes();
+      if (zeichen == ',') {
+        if (objekt && !schluessel()) return falsch(simdjson::TAPE_ERROR);
+        break;
+      }
+      if (zeichen != (objekt ? '}' : ']')) return falsch(simdjson::TAPE_ERROR);
+      --anzahl;
     }
   }
-  fehlerBei(text_.find_last_not_of(" \t\r\n") + 1,
-            kaputt(simdjson::TAPE_ERROR));
-  return false;
 }
 
 bool JsonLeser::gut(simdjson::error_code code) {
