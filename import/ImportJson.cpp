@@ -10,9 +10,9 @@ namespace {
 
 constexpr std::string_view kXbrlJson = "https://xbrl.org/2021/xbrl-json";
 
-// simdjson keeps the iterator over a document's tokens to itself. A value is
-// walked on it directly, token by token as simdjson's own skip walks it, so
-// that its grammar is checked on the way at no cost beyond the skip.
+// simdjson keeps the iterator over a document's tokens to itself. A value
+// passed over is walked on it directly, token by token as simdjson's own
+// skip walks it and in its place, so that its grammar is checked on the way.
 struct Dokumentzugang : oj::document {
   static oj::json_iterator& iterator(oj::document& dokument) {
     return dokument.*(&Dokumentzugang::iter);

@@ -75,6 +75,8 @@ class JsonLeser {
  private:
   bool beginne();
   Jsonart ersterBlick();
+  // Walks `wert`, or the value at the iterator, to its end as pruefe() does
+  // (`streng`) or uebergehe(); false with the failure recorded.
   bool gehe(oj::value& wert, bool streng);
   bool gehe(bool streng);
   void fehlerBei(size_t stelle, const std::string& text);
