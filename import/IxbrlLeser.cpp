@@ -83,15 +83,17 @@ std::string zusammengezogen(std::string_view text) {
 }
 
 // An integer of at most `grenze` either way, with an optional sign.
-bool leseGanzzahl(std::string_view text, int grenze, int& wert) {
+bool leseKleineZahl(std::string_view text, int grenze, int& wert) {
   const bool minus = !text.empty() && text[0] == '-';
-  if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
     text.remove_prefix(1);
-  if (text.empty() || text.size() > 6 ||
-      text.find_first_not_of("0123456789") != std::string_view::npos) {
-    return false;
   }
-  wert = std::stoi(std::string(text));
+  if (text.empty()) return false;
+  wert = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9' || wert > grenze) return false;
+    wert = wert * 10 + (c - '0');
+  }
   if (wert > grenze) return false;
   if (minus) wert = -wert;
   return true;
@@ -103,7 +105,7 @@ bool leseDezimalen(std::string_view text, IxbrlDezimalen& d) {
     return true;
   }
   d.art = IxbrlDezimalen::kStellen;
-  return leseGanzzahl(text, 1000, d.stellen);
+  return leseKleineZahl(text, 1000, d.stellen);
 }
 
 }  // namespace
@@ -232,7 +234,7 @@ bool IxbrlLeser::leseAttribute(const char** attribute, Roh& roh, Sammler& s) {
   const char* skala = XmlStrom::attribut(attribute, "scale");
   const char* dezimalen = XmlStrom::attribut(attribute, "decimals");
   const char* vorzeichen = XmlStrom::attribut(attribute, "sign");
-  if (skala != nullptr && !leseGanzzahl(skala, 100, s.skala)) {
+  if (skala != nullptr && !leseKleineZahl(skala, 100, s.skala)) {
     falsch("scale", skala);
   }
   if (dezimalen != nullptr && !leseDezimalen(dezimalen, roh.fakt.dezimalen)) {
