@@ -70,6 +70,18 @@ std::pair<std::string_view, std::string_view> zerlege(const char* name) {
 constexpr size_t kStueck = size_t{1} << 20;
 constexpr size_t kMaxStueck = size_t{1} << 30;
 
+// The encoding the XML declaration at the start of `bytes` names, or empty.
+std::string_view erklaerteKodierung(std::string_view bytes) {
+  const std::string_view kopf = bytes.substr(0, bytes.find("?>"));
+  if (kopf.substr(0, 5) != "<?xml" || kopf.size() > 200) return {};
+  size_t i = kopf.find("encoding");
+  i = i == std::string_view::npos ? i : kopf.find_first_of("'\"", i);
+  if (i == std::string_view::npos) return {};
+  const size_t ende = kopf.find(kopf[i], i + 1);
+  return ende == std::string_view::npos ? std::string_view()
+                                        : kopf.substr(i + 1, ende - i - 1);
+}
+
 }  // namespace
 
 struct XmlStrom::Rueckruf {
@@ -163,7 +175,12 @@ struct XmlStrom::Rueckruf {
 
 bool XmlStrom::lies(std::string_view bytes, Empfaenger& empfaenger,
                     std::string& fehler) {
-  parser_ = XML_ParserCreateNS(nullptr, kTrenner);
+  // An ASCII document is read as UTF-8, of which ASCII is a part: the same
+  // for every ASCII document, and expat then copies nothing to convert it.
+  const std::string_view kodierung = erklaerteKodierung(bytes);
+  const bool ascii = gleichOhneFall(kodierung, "ASCII") ||
+                     gleichOhneFall(kodierung, "US-ASCII");
+  parser_ = XML_ParserCreateNS(ascii ? "UTF-8" : nullptr, kTrenner);
   if (parser_ == nullptr) {
     fehler = datei_ + ": kein Speicher fuer den XML-Leser";
     return false;
