@@ -128,7 +128,7 @@ std::vector<ImportFirma> Tabellenleser::ordneFirmen() {
   for (ImportFirma& firma : firmen_) {
     if (firma.berichte.empty()) {
       meldungen_.warnungen.push_back(
-          "quorvell-import: Warnung: Firma " + zitat(firma.name) +
+          blattOrt(blatt_) + ": Warnung: Firma " + zitat(firma.name) +
           " ausgelassen: kein Jahr mit Umsatz, Gewinn, Bilanzsumme und "
           "Eigenkapital\n");
       continue;

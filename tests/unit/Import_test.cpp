@@ -676,11 +676,15 @@ TEST_F(Import, VeroeffentlichteFirmenOhneKursWerdenAusgelassen) {
       "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;";
   const std::vector<Kurslauf> laeufe = {
       {"TWD from one's own file and the dollar from the ECB's, each on its "
-       "file's last day; a currency neither has leaves its company out",
+       "file's last day; a currency neither has, or no year at all, leaves "
+       "a company out with a warning naming its file",
        {{"a.json", secFirma(7, "  Taiwan Co ", "TWD", {2023})},
-        {"b.json", secFirma(8, "Alpen AG", "CHF", {2023})}},
+        {"b.json", secFirma(8, "Alpen AG", "CHF", {2023})},
+        {"c.json", secFirma(9, "Leer Inc.", "USD", {})}},
        {"k.csv", "t.csv"},
        kErfolg,
+       "q/c.json: Warnung: Firma \"Leer Inc.\" (CIK 9) ausgelassen: kein "
+       "Jahr mit Umsatz, Gewinn, Bilanzsumme und Eigenkapital\n"
        "q/b.json: Warnung: Firma \"Alpen AG\" (CIK 8) ausgelassen: CHF steht "
        "weder in k.csv noch in t.csv; ein weiteres --kurse mit ihren Kursen "
        "nimmt sie auf\n" +
