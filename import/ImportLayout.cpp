@@ -78,7 +78,8 @@ bool Zeilenleser::leseDatum(ImportBericht& bericht) {
 }
 
 /* Without a currency column the first amount that carries a sign or code
- * gives the row its currency, and the others must match it. */
+ * gives the row its currency, a code the sign stands for then refines it
+ * ("$" to "CAD"), and the others must match it. */
 bool Zeilenleser::leseBetraege(std::optional<int> quer,
                                const std::optional<std::string>& waehrung,
                                ImportBericht& bericht, bool fehlt[4]) {
@@ -99,7 +100,9 @@ bool Zeilenleser::leseBetraege(std::optional<int> quer,
                "), erwartet Betraege in " + *inZeile;
     } else if (betrag) {
       bericht.betrag[b] = betrag.wert;
-      if (!inZeile && !betrag.waehrung.empty()) {
+      const bool code = leseWaehrung(betrag.waehrung).has_value();
+      if (!betrag.waehrung.empty() && !waehrung &&
+          (!inZeile || (code && !leseWaehrung(*inZeile)))) {
         inZeile = bericht.zeichen = betrag.waehrung;
         woher = spalte;
       }

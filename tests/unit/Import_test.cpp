@@ -703,20 +703,29 @@ TEST_F(Import, VeroeffentlichteFirmenOhneKursWerdenAusgelassen) {
            std::string(kSchlusszeile),
        "brit_plc.txt:\nBrit plc\n"
        "31-12-2023 10 -2 30 4 1.1506817789540302 1.2715033657442034\n"},
-      {"a table's company in two currencies, by column or by sign",
+      {"a table's company in two currencies, by column or by sign, and two "
+       "in one row; \"$\" is the dollar a code beside it names",
        {{"e.csv", kopf + "Waehrung\nA;31.12.2022;1;2;3;4;EUR\n"
                          "A;31.12.2023;1;2;3;4;GBP\n"},
         {"f.csv", kopf + "EUR-Faktor;USD-Faktor\nC;31.12.2022;1 €;2;3;4;1;1\n"
-                         "C;31.12.2023;£ 1;2;3;4;1;1\n"}},
+                         "C;31.12.2023;£ 1;2;3;4;1;1\n"
+                         "D;31.12.2022;$ 1;2 CAD;3;4;1;1\n"
+                         "D;31.12.2023;USD 1;2;3;4;1;1\n"
+                         "E;31.12.2022;1 €;£ 2;3;4;1;1\n"}},
        {"k.csv"},
        kFehler,
        "q/e.csv:2: Firma \"A\": Bericht vom 2022-12-31 in EUR, der vom "
        "2023-12-31 in Zeile 3 in GBP; erwartet alle Berichte einer Firma in "
        "einer Waehrung\n"
+       "q/f.csv:6: Spalte \"Gewinn\": \"£ 2\" ist in £, die Zeile aber in € "
+       "(Spalte \"Umsatz\"), erwartet Betraege in €\n"
        "q/f.csv:2: Firma \"C\": Bericht vom 2022-12-31 in €, der vom "
        "2023-12-31 in Zeile 3 in £; erwartet alle Berichte einer Firma in "
        "einer Waehrung\n"
-       "quorvell-import: 2 Fehler; nichts geschrieben\n",
+       "q/f.csv:4: Firma \"D\": Bericht vom 2022-12-31 in CAD, der vom "
+       "2023-12-31 in Zeile 5 in USD; erwartet alle Berichte einer Firma in "
+       "einer Waehrung\n"
+       "quorvell-import: 4 Fehler; nichts geschrieben\n",
        ""},
       {"a stale rate file, and a table's currency no file has",
        {{"d.json", secFirma(10, "Neu Inc.", "USD", {2024})},
