@@ -8,9 +8,10 @@
 
 #include "Dateien.h"
 #include "ImportCsv.h"
+#include "ImportFaktoren.h"
+#include "ImportFortschritt.h"
 #include "ImportJahre.h"
 #include "ImportJson.h"
-#include "ImportKalender.h"
 #include "ImportKurse.h"
 #include "ImportQuellen.h"
 #include "ImportSchreiber.h"
@@ -78,30 +79,13 @@ Ausgang waehleFormat(const Optionen& optionen, const std::string& tabelle,
   return kErfolg;
 }
 
-// The factors given on the command line, read in the number style `stil`;
-// false with a message when one is not a factor.
-bool leseFaktorOptionen(const Optionen& optionen, Zahlenstil stil,
-                        std::optional<double> faktor[2],
-                        std::string& meldungen) {
-  const char* const option[2] = {"--eur-faktor", "--usd-faktor"};
-  for (int f = 0; f < 2; ++f) {
-    if (!optionen.faktor[f]) continue;
-    std::string fehler;
-    faktor[f] = leseFaktor(*optionen.faktor[f], stil, fehler);
-    if (!faktor[f]) {
-      meldungen += kVorsatz + option[f] + " \"" + *optionen.faktor[f] + "\" " +
-                   fehler + "\n";
-      return false;
-    }
-  }
-  return true;
-}
-
 // Reads every source of a run into companies, one file at a time. Companies
 // of published reports are one company where their CIK or LEI is the same.
 class Einleser {
  public:
-  explicit Einleser(const Optionen& optionen) : optionen_(optionen) {}
+  explicit Einleser(const Optionen& optionen)
+      : optionen_(optionen),
+        fortschritt_(optionen.fortschritt, optionen.fortschrittNach) {}
 
   // The companies of all sources in the order they first appear; kErfolg,
   // or the exit status of the failure with its messages in `meldungen`.
@@ -132,7 +116,9 @@ class Einleser {
   std::vector<Befund> sec_;
   std::map<std::string, size_t> secNachKennung_;
   XbrlSammlung xbrl_;
-  Sammelwarnung hinweise_, unvollstaendig_, ausgelassen_;
+  Sammelwarnung hinweise_, unvollstaendig_, waehrung_, ausgelassen_;
+  Fortschritt fortschritt_;
+  const std::string* quelle_ = nullptr;  // the source being read
 };
 
 void Einleser::nimm(const Eingang& eingang) {
@@ -144,6 +130,8 @@ void Einleser::nimm(const Eingang& eingang) {
   } else {
     leseTabelle(eingang);
   }
+  fortschritt_.dazu(*quelle_, eingang.nummer, eingang.anzahl,
+                    eingang.inhalt.size(), reihenfolge_.size());
 }
 
 void Einleser::leseTabelle(const Eingang& eingang) {
@@ -245,7 +233,8 @@ void Einleser::nimmSec(Befund befund) {
 void Einleser::nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen) {
   for (const std::string& hinweis : befund.hinweise) hinweise_.dazu(hinweis);
   if (befund.firma.berichte.empty()) {
-    ausgelassen_.dazu(kVorsatz + "Warnung: " + firmaText(befund.firma) +
+    ausgelassen_.dazu(befund.firma.quelle +
+                      ": Warnung: " + firmaText(befund.firma) +
                       " ausgelassen: kein Jahr mit Umsatz, Gewinn, "
                       "Bilanzsumme und Eigenkapital\n");
     return;
@@ -253,6 +242,7 @@ void Einleser::nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen) {
   if (!befund.unvollstaendig.empty()) {
     unvollstaendig_.dazu(befund.unvollstaendig);
   }
+  if (!befund.andereWaehrung.empty()) waehrung_.dazu(befund.andereWaehrung);
   firmen.push_back(std::move(befund.firma));
 }
 
@@ -262,6 +252,8 @@ std::string Einleser::warnungen() const {
   return text + hinweise_.text(" weitere Warnungen zu Namen und Werten") +
          unvollstaendig_.text(
              " weitere Firmen mit ausgelassenen unvollstaendigen Jahren") +
+         waehrung_.text(
+             " weitere Firmen mit Jahren in anderer Waehrung ausgelassen") +
          ausgelassen_.text(
              " weitere Firmen ohne vollstaendigen Bericht "
              "ausgelassen");
@@ -270,11 +262,13 @@ std::string Einleser::warnungen() const {
 Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
                        std::string& meldungen) {
   for (const std::string& quelle : optionen_.quellen) {
+    quelle_ = &quelle;
     const bool weiter = leseQuelle(
         quelle, [this](const Eingang& eingang) { nimm(eingang); },
         [this](const std::string& zeile) { befund_.fehlerDazu(zeile); });
     if (!weiter || !aufruffehler_.empty()) break;
   }
+  fortschritt_.loesche();
   meldungen += vorab_;
   if (!aufruffehler_.empty()) {
     meldungen += aufruffehler_;
@@ -293,120 +287,7 @@ Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
     }
   }
   meldungen += warnungen();
-  if (firmen.empty()) {
-    meldungen += kVorsatz +
-                 "keine Firma mit einem vollstaendigen Bericht; nichts "
-                 "geschrieben\n";
-    return kFehler;
-  }
   return kErfolg;
-}
-
-bool ausTabelle(const ImportFirma& firma) {
-  return firma.art == Quellenart::csv || firma.art == Quellenart::mappe;
-}
-
-// The start of a message on the report `bericht` of `firma`.
-std::string berichtOrt(const ImportFirma& firma, const ImportBericht& bericht) {
-  const std::string firmaName =
-      ausTabelle(firma) ? "Firma " + zitat(firma.name) : firmaText(firma);
-  const std::string vorn =
-      ausTabelle(firma)
-          ? zeilenOrt(firma.quelle, firma.blatt, bericht.zeile) + ": "
-          : kVorsatz;
-  return vorn + firmaName + ", Bericht vom " + isoText(bericht.datum) +
-         (bericht.waehrung.empty() ? "" : " in " + bericht.waehrung) + ": ";
-}
-
-// Finds the factors of one report the source did not give: from the
-// command line, else from the rates, else 1 for its own currency.
-void setzeFaktoren(const Optionen& optionen, const Kurstabelle* kurse,
-                   const std::optional<double> option[2],
-                   const ImportFirma& firma, ImportBericht& bericht,
-                   Meldungen& befund) {
-  const char* const name[2] = {"EUR", "USD"};
-  const char* const optionName[2] = {"--eur-faktor", "--usd-faktor"};
-  double ausKursen[2] = {0, 0};
-  std::string fehler;
-  const bool mitKursen = kurse != nullptr && !bericht.waehrung.empty();
-  if (mitKursen && !(bericht.gegeben[0] && bericht.gegeben[1]) &&
-      !kurse->faktoren(bericht.waehrung, bericht.datum, optionen.jahresmittel,
-                       ausKursen, fehler)) {
-    befund.fehlerDazu(berichtOrt(firma, bericht) + fehler + "\n");
-    return;
-  }
-  std::string fehlt, angeben;
-  for (int f = 0; f < 2; ++f) {
-    if (bericht.gegeben[f]) continue;
-    if (option[f]) {
-      bericht.faktor[f] = *option[f];
-    } else if (mitKursen) {
-      bericht.faktor[f] = ausKursen[f];
-    } else if (bericht.waehrung == name[f]) {
-      bericht.faktor[f] = 1;
-    } else {
-      fehlt += std::string(fehlt.empty() ? "kein " : " und kein ") + name[f] +
-               "-Faktor";
-      angeben += std::string(angeben.empty() ? "" : " und ") + optionName[f];
-    }
-  }
-  if (!fehlt.empty()) {
-    befund.fehlerDazu(berichtOrt(firma, bericht) + fehlt +
-                      "; bitte --kurse mit den Kursen der EZB "
-                      "(eurofxref-hist.zip) oder " +
-                      angeben + " angeben\n");
-  }
-}
-
-// Gives every report its two factors; kErfolg, or the exit status of the
-// failure with its messages in `meldungen`.
-Ausgang setzeAlleFaktoren(const Optionen& optionen, const Kurstabelle* kurse,
-                          std::vector<ImportFirma>& firmen,
-                          std::string& meldungen) {
-  std::optional<double> option[2];
-  const bool veroeffentlicht =
-      std::any_of(firmen.begin(), firmen.end(),
-                  [](const ImportFirma& f) { return !ausTabelle(f); });
-  if (veroeffentlicht &&
-      !leseFaktorOptionen(optionen,
-                          optionen.stil.value_or(Zahlenstil::englisch), option,
-                          meldungen)) {
-    return kAufruffehler;
-  }
-  Meldungen befund;
-  for (ImportFirma& firma : firmen) {
-    for (ImportBericht& bericht : firma.berichte) {
-      setzeFaktoren(optionen, kurse, option, firma, bericht, befund);
-    }
-  }
-  if (befund.fehlerAnzahl == 0) return kErfolg;
-  meldungen += fehlerText(befund);
-  return kFehler;
-}
-
-// The ECB's rate history of --kurse: the file itself or the one file of its
-// zip archive.
-bool leseKurse(const std::string& pfad, Kurstabelle& kurse,
-               std::string& meldungen) {
-  size_t dateien = 0;
-  std::string fehler;
-  bool gelesen = false;
-  leseQuelle(
-      pfad,
-      [&](const Eingang& eingang) {
-        if (++dateien == 1) {
-          gelesen =
-              kurse.lies(std::string(eingang.inhalt), eingang.name, fehler);
-        }
-      },
-      [&](const std::string& zeile) { fehler += zeile; });
-  if (dateien > 1) {
-    fehler = kVorsatz + "--kurse " + pfad +
-             ": erwartet eine Datei, eurofxref-hist.csv oder ein Archiv mit "
-             "nur ihr (eurofxref-hist.zip)\n";
-  }
-  meldungen += fehler;
-  return gelesen && dateien == 1;
 }
 
 }  // namespace
@@ -422,15 +303,19 @@ Ausgang importiere(const Optionen& optionen, std::string& meldungen) {
     return kAufruffehler;
   }
   Kurstabelle kurse;
-  if (!optionen.kurse.empty() && !leseKurse(optionen.kurse, kurse, meldungen)) {
-    return kFehler;
-  }
+  if (!leseKurse(optionen.kurse, kurse, meldungen)) return kFehler;
   std::vector<ImportFirma> firmen;
   const Ausgang gelesen = Einleser(optionen).lies(firmen, meldungen);
   if (gelesen != kErfolg) return gelesen;
   const Ausgang faktoren = setzeAlleFaktoren(
       optionen, optionen.kurse.empty() ? nullptr : &kurse, firmen, meldungen);
   if (faktoren != kErfolg) return faktoren;
+  if (firmen.empty()) {
+    meldungen += kVorsatz +
+                 "keine Firma mit einem vollstaendigen Bericht; nichts "
+                 "geschrieben\n";
+    return kFehler;
+  }
   vergibDateinamen(firmen);
   return schreibeImport(optionen.ziel, optionen.ueberschreiben, firmen,
                         meldungen)

@@ -29,9 +29,15 @@ struct Optionen {
   std::vector<Spaltenname> spalten;  // --spalte
   std::optional<int> jahr;           // --jahr
   Datum stichtag = {31, 12, 0};      // --stichtag; its jahr unused
-  std::string kurse;          // --kurse: the ECB's rate history; empty: none
+  // --kurse: the rate files, the ECB's history and any of one's own.
+  std::vector<std::string> kurse;
   bool jahresmittel = false;  // --kurs jahresmittel instead of the day's rate
   bool ueberschreiben = false;
+  // Where the progress line goes while the sources are read, if it is a
+  // terminal: a file descriptor, or -1 for nowhere; and after how many
+  // seconds of reading it appears.
+  int fortschritt = -1;
+  double fortschrittNach = 2;
 };
 
 // The exit status of quorvell-import.

@@ -137,3 +137,7 @@ bool waehrungPasst(const std::string& zeichen, const std::string& code) {
   }
   return zeichen == code;
 }
+
+bool gleicheWaehrung(const std::string& a, const std::string& b) {
+  return a == b || waehrungPasst(a, b) || waehrungPasst(b, a);
+}

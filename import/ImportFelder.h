@@ -49,4 +49,8 @@ std::optional<std::string> leseWaehrungszelle(const Zelle& zelle,
 // SGD.
 bool waehrungPasst(const std::string& zeichen, const std::string& code);
 
+// Whether two currencies, each a code or a sign as leseBetrag gives it, can
+// be one: the same text, or a sign and a code it stands for.
+bool gleicheWaehrung(const std::string& a, const std::string& b);
+
 #endif  // QUORVELL_IMPORTFELDER_H_

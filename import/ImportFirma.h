@@ -22,6 +22,8 @@ struct ImportBericht {
   double faktor[2];      // EUR, USD
   int zeile;             // the row of the table it comes from; 0 if published
   std::string waehrung;  // the code of the amounts' currency, or empty
+  // Without a currency column: the sign or code its amounts carry, or empty.
+  std::string zeichen;
   bool gegeben[2];  // whether the source gave faktor[f], by column or option
 };
 
@@ -31,7 +33,7 @@ struct ImportFirma {
   std::vector<ImportBericht> berichte;
   Quellenart art = Quellenart::csv;
   std::string kennung;  // "CIK 1640147" or "LEI ..." if published
-  std::string quelle;   // the table it comes from, for messages
+  std::string quelle;   // its table or first file, for messages
   std::string blatt;    // and the sheet in it, if a workbook
 };
 

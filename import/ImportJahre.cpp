@@ -1,17 +1,45 @@
 #include "ImportJahre.h"
 
 #include <algorithm>
+#include <cstring>
+#include <set>
 #include <utility>
 
 #include "ImportJson.h"
 #include "ImportKalender.h"
+#include "ImportZahlen.h"
 
 namespace {
 
 const char* const kFeldname[4] = {"Umsatz", "Gewinn", "Bilanzsumme",
                                   "Eigenkapital"};
 
+constexpr int kUmsatz = 0;
 constexpr int kBilanz = 2;
+
+// The concepts of revenue from contracts with customers alone, and those of
+// total revenue that count instead where they are more than a quarter larger.
+const char* const kVertrag[] = {
+    "us-gaap:RevenueFromContractWithCustomerExcludingAssessedTax",
+    "us-gaap:RevenueFromContractWithCustomerIncludingAssessedTax"};
+const char* const kGesamt[] = {"us-gaap:Revenues",
+                               "us-gaap:RevenuesNetOfInterestExpense"};
+
+template <size_t N>
+bool istEinerVon(const char* konzept, const char* const (&namen)[N]) {
+  return std::any_of(std::begin(namen), std::end(namen), [&](const char* n) {
+    return std::strcmp(konzept, n) == 0;
+  });
+}
+
+std::string verbunden(const std::vector<std::string>& teile,
+                      const char* trenner) {
+  std::string text;
+  for (size_t i = 0; i < teile.size(); ++i) {
+    text += (i > 0 ? trenner : "") + teile[i];
+  }
+  return text;
+}
 
 bool gleicherWert(const std::string& a, const std::string& b) {
   if (a == b) return true;
@@ -37,6 +65,55 @@ std::string lueckenText(int64_t ende, const bool fehlt[4]) {
   }
   return text;
 }
+
+// The company's currency by the years complete in each, newest first: that
+// of the newest complete year; of several, the one most years are complete
+// in, then one other than the dollar, then the first in code order.
+std::optional<std::string> firmenwaehrung(
+    const std::vector<std::vector<std::string>>& vollstaendig,
+    const std::map<std::string, size_t>& jahreIn) {
+  for (const std::vector<std::string>& in : vollstaendig) {
+    if (in.empty()) continue;
+    return *std::min_element(
+        in.begin(), in.end(), [&](const std::string& a, const std::string& b) {
+          const size_t x = jahreIn.at(a), y = jahreIn.at(b);
+          if (x != y) return x > y;
+          if ((a == "USD") != (b == "USD")) return b == "USD";
+          return a < b;
+        });
+  }
+  return std::nullopt;
+}
+
+// The years left out as complete only in another currency, grouped by it.
+struct Nebenwaehrungen {
+  void dazu(const std::string& waehrung, const std::string& jahr) {
+    size_t i = 0;
+    while (i < waehrungen.size() && waehrungen[i] != waehrung) ++i;
+    if (i == waehrungen.size()) {
+      waehrungen.push_back(waehrung);
+      jahre.emplace_back();
+    }
+    jahre[i].push_back(jahr);
+    ++anzahl;
+  }
+  // "Jahre in anderer Waehrung ausgelassen: 2016-12-31, 2015-12-31 nur in
+  // USD vollstaendig; die Berichte stehen in TWD, ..."
+  std::string text(const std::string& behalten) const {
+    std::string text = anzahl == 1 ? "Jahr in anderer Waehrung ausgelassen: "
+                                   : "Jahre in anderer Waehrung ausgelassen: ";
+    for (size_t i = 0; i < waehrungen.size(); ++i) {
+      text += verbunden(jahre[i], ", ") + " nur in " + waehrungen[i] +
+              " vollstaendig; ";
+    }
+    return text + "die Berichte stehen in " + behalten +
+           ", eine Waehrung je Firma\n";
+  }
+
+  std::vector<std::string> waehrungen;
+  std::vector<std::vector<std::string>> jahre;
+  size_t anzahl = 0;
+};
 
 }  // namespace
 
@@ -90,15 +167,58 @@ const Jahressammler::Eintrag* Jahressammler::erster(
   return nullptr;
 }
 
-// The balance-sheet total of the first concept that has one; given in
-// several currencies, the one in US dollars, else the first in code order.
-const Jahressammler::Eintrag* Jahressammler::bilanzsumme(int64_t ende) const {
-  const Eintrag* erstes = erster(kBilanz, ende, nullptr);
-  if (erstes == nullptr) return nullptr;
-  const std::string usd = "USD";
-  const auto dollar =
-      fakten_.find(Schluessel{kBilanz, ende, erstes->fakt.rang, usd});
-  return dollar != fakten_.end() ? &dollar->second : erstes;
+// Revenue from contracts with customers leaves out what other standards
+// govern: a trader's commodity contracts, a bank's interest, an insurer's
+// premiums. Where the total revenue of the same period is more than a
+// quarter larger, the total counts. A total that is smaller (an oil
+// producer's revenue net of its derivative losses) leaves the contract
+// revenue, which is then the company's sales.
+const Jahressammler::Eintrag* Jahressammler::umsatz(
+    int64_t ende, const std::string& waehrung) const {
+  const Eintrag* erstes = erster(kUmsatz, ende, &waehrung);
+  if (erstes == nullptr || !istEinerVon(erstes->fakt.konzept, kVertrag)) {
+    return erstes;
+  }
+  std::string fehler;
+  const std::optional<int64_t> vertrag =
+      leseGanzzahl(erstes->fakt.wert, fehler);
+  if (!vertrag || *vertrag <= 0) return erstes;
+  for (const char* gesamt : kGesamt) {
+    for (auto it = fakten_.lower_bound(Schluessel{kUmsatz, ende, 0, ""});
+         it != fakten_.end() && std::get<0>(it->first) == kUmsatz &&
+         std::get<1>(it->first) == ende;
+         ++it) {
+      const Fakt& fakt = it->second.fakt;
+      if (std::get<3>(it->first) != waehrung ||
+          std::strcmp(fakt.konzept, gesamt) != 0 ||
+          fakt.beginn != erstes->fakt.beginn) {
+        continue;
+      }
+      const std::optional<int64_t> wert = leseGanzzahl(fakt.wert, fehler);
+      // wert > 1.25 * vertrag, in whole numbers: 4 * (wert - vertrag) >
+      // vertrag.
+      if (wert && *wert > *vertrag && *wert - *vertrag > *vertrag / 4) {
+        return &it->second;
+      }
+    }
+  }
+  return erstes;
+}
+
+// How many of the four fields have a value at `ende`, per currency.
+std::map<std::string, int> Jahressammler::felderIn(int64_t ende) const {
+  std::map<std::string, int> anzahl;
+  for (int f = 0; f < 4; ++f) {
+    std::set<std::string> da;
+    for (auto it = fakten_.lower_bound(Schluessel{f, ende, 0, ""});
+         it != fakten_.end() && std::get<0>(it->first) == f &&
+         std::get<1>(it->first) == ende;
+         ++it) {
+      da.insert(std::get<3>(it->first));
+    }
+    for (const std::string& waehrung : da) ++anzahl[waehrung];
+  }
+  return anzahl;
 }
 
 std::string Jahressammler::wertHinweis(const Befund& befund, const Fakt& fakt,
@@ -108,62 +228,91 @@ std::string Jahressammler::wertHinweis(const Befund& befund, const Fakt& fakt,
          isoText(fakt.ende) + " ausgelassen\n";
 }
 
+// The report of the year ending `ende`, complete in `waehrung`, unless a
+// value of it is not a whole number or two of one filing contradict each
+// other; then a warning instead.
+void Jahressammler::baueBericht(Befund& befund, int64_t ende,
+                                const std::string& waehrung) const {
+  ImportBericht bericht{};
+  bericht.datum = ausTagNummer(ende);
+  bericht.waehrung = waehrung;
+  bool gut = true;
+  for (int f = 0; f < 4; ++f) {
+    const Eintrag& e =
+        f == kUmsatz ? *umsatz(ende, waehrung) : *erster(f, ende, &waehrung);
+    std::string fehler;
+    const auto wert = leseGanzzahl(e.fakt.wert, fehler);
+    if (e.widerspruch) {
+      befund.hinweise.push_back(wertHinweis(befund, *e.widerspruch,
+                                            zitat(e.fakt.wert) + " und " +
+                                                zitat(e.widerspruch->wert) +
+                                                " widersprechen sich"));
+    } else if (!wert) {
+      befund.hinweise.push_back(
+          wertHinweis(befund, e.fakt, zitat(e.fakt.wert) + " " + fehler));
+    } else {
+      bericht.betrag[f] = *wert;
+      continue;
+    }
+    gut = false;
+  }
+  if (gut) befund.firma.berichte.push_back(bericht);
+}
+
 void Jahressammler::baue(Befund& befund) const {
   std::vector<int64_t> jahre = jahre_;
   std::sort(jahre.begin(), jahre.end(), std::greater<>());
   jahre.erase(std::unique(jahre.begin(), jahre.end()), jahre.end());
+  std::vector<std::map<std::string, int>> felder;
+  std::vector<std::vector<std::string>> vollstaendig(jahre.size());
+  std::map<std::string, size_t> jahreIn;
+  for (size_t j = 0; j < jahre.size(); ++j) {
+    felder.push_back(felderIn(jahre[j]));
+    for (const auto& [waehrung, anzahl] : felder.back()) {
+      if (anzahl < 4) continue;
+      vollstaendig[j].push_back(waehrung);
+      ++jahreIn[waehrung];
+    }
+  }
+  const std::optional<std::string> waehrung =
+      firmenwaehrung(vollstaendig, jahreIn);
   std::vector<std::string> luecken;
-  for (const int64_t ende : jahre) {
-    const Eintrag* wahl[4] = {};
-    wahl[kBilanz] = bilanzsumme(ende);
-    const std::string* waehrung =
-        wahl[kBilanz] != nullptr ? &wahl[kBilanz]->fakt.einheit : nullptr;
-    bool fehlt[4] = {false, false, false, false};
-    bool luecke = false;
-    for (int f = 0; f < 4; ++f) {
-      if (f != kBilanz) wahl[f] = erster(f, ende, waehrung);
-      // Without a total the currency is open: a value in any one counts.
-      fehlt[f] = wahl[f] == nullptr &&
-                 (waehrung != nullptr || erster(f, ende, nullptr) == nullptr);
-      luecke = luecke || fehlt[f];
-    }
-    if (luecke || waehrung == nullptr) {
-      luecken.push_back(lueckenText(ende, fehlt));
-      continue;
-    }
-    ImportBericht bericht{};
-    bericht.datum = ausTagNummer(ende);
-    bericht.waehrung = *waehrung;
-    bool gut = true;
-    for (int f = 0; f < 4; ++f) {
-      const Eintrag& e = *wahl[f];
-      std::string fehler;
-      const auto wert = leseGanzzahl(e.fakt.wert, fehler);
-      if (e.widerspruch) {
-        befund.hinweise.push_back(wertHinweis(befund, *e.widerspruch,
-                                              zitat(e.fakt.wert) + " und " +
-                                                  zitat(e.widerspruch->wert) +
-                                                  " widersprechen sich"));
-      } else if (!wert) {
-        befund.hinweise.push_back(
-            wertHinweis(befund, e.fakt, zitat(e.fakt.wert) + " " + fehler));
-      } else {
-        bericht.betrag[f] = *wert;
-        continue;
+  Nebenwaehrungen anders;
+  for (size_t j = 0; j < jahre.size(); ++j) {
+    const std::vector<std::string>& in = vollstaendig[j];
+    if (waehrung && std::binary_search(in.begin(), in.end(), *waehrung)) {
+      baueBericht(befund, jahre[j], *waehrung);
+    } else if (!in.empty()) {
+      anders.dazu(in.front(), isoText(jahre[j]));
+    } else {
+      // The fields the year lacks in the company's currency; without one,
+      // in the currency it has the most fields in.
+      const std::string& bei =
+          waehrung ? *waehrung
+                   : std::max_element(felder[j].begin(), felder[j].end(),
+                                      [](const auto& a, const auto& b) {
+                                        return a.second < b.second;
+                                      })
+                         ->first;
+      bool fehlt[4];
+      for (int f = 0; f < 4; ++f) {
+        fehlt[f] = erster(f, jahre[j], &bei) == nullptr;
       }
-      gut = false;
+      luecken.push_back(lueckenText(jahre[j], fehlt));
     }
-    if (gut) befund.firma.berichte.push_back(bericht);
   }
-  if (luecken.empty()) return;
-  befund.unvollstaendig =
-      "quorvell-import: Warnung: " + firmaText(befund.firma) +
-      (luecken.size() == 1 ? ": unvollstaendiges Jahr ausgelassen: "
-                           : ": unvollstaendige Jahre ausgelassen: ");
-  for (size_t i = 0; i < luecken.size(); ++i) {
-    befund.unvollstaendig += (i > 0 ? "; " : "") + luecken[i];
+  const std::string vorn =
+      "quorvell-import: Warnung: " + firmaText(befund.firma) + ": ";
+  if (!luecken.empty()) {
+    befund.unvollstaendig =
+        vorn +
+        (luecken.size() == 1 ? "unvollstaendiges Jahr ausgelassen: "
+                             : "unvollstaendige Jahre ausgelassen: ") +
+        verbunden(luecken, "; ") + "\n";
   }
-  befund.unvollstaendig += "\n";
+  if (waehrung && !anders.jahre.empty()) {
+    befund.andereWaehrung = vorn + anders.text(*waehrung);
+  }
 }
 
 void Sammelwarnung::dazu(const std::string& zeile) {
@@ -182,9 +331,11 @@ std::string Sammelwarnung::text(const std::string& rest) const {
   return text;
 }
 
-void setzeName(Befund& befund, const std::optional<std::string>& name,
+void setzeName(Befund& befund, const std::optional<std::string>& gegeben,
                const std::string& ersatz, const std::string& datei,
                const std::string& woher) {
+  const std::optional<std::string> name =
+      gegeben ? std::optional<std::string>(ohneRand(*gegeben)) : std::nullopt;
   const std::optional<std::string> fehler =
       name ? namensfehler(*name) : std::nullopt;
   if (name && !fehler) {

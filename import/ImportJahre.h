@@ -4,8 +4,10 @@
 // The annual reports of one company from the facts of its published reports,
 // for the SEC and the xBRL reader alike. A fiscal year ends on day E when a
 // revenue or profit fact spans 350 to 380 days up to E; it becomes a report
-// when all four fields have a value at E, each from the first concept of the
-// field's order that has one, in the currency of the balance-sheet total.
+// when all four fields have a value at E in the company's one currency, each
+// from the first concept of the field's order that has one in it, and
+// revenue the total where the first is only the part from contracts with
+// customers.
 
 #include <cstdint>
 #include <map>
@@ -46,6 +48,8 @@ struct Befund {
   std::string stand;
   std::vector<std::string> hinweise;  // warning lines on its name and values
   std::string unvollstaendig;  // the warning line on years left out, or empty
+  // The warning line on years complete only in another currency, or empty.
+  std::string andereWaehrung;
 };
 
 class Jahressammler {
@@ -58,7 +62,11 @@ class Jahressammler {
   // The latest year end and balance date of the facts kept, or nothing.
   std::optional<int64_t> neuestesEnde() const;
   // The reports of the company named in `befund`, newest first, with the
-  // warnings on the years left out.
+  // warnings on the years left out. The company's currency is the one its
+  // newest complete year is complete in; of several, the one most years are
+  // complete in, then one other than the dollar (beside the currency a
+  // company reports in, a second is nearly always a translation into
+  // dollars for convenience), then the first in code order.
   void baue(Befund& befund) const;
 
  private:
@@ -72,7 +80,10 @@ class Jahressammler {
 
   const Eintrag* erster(int feld, int64_t ende,
                         const std::string* einheit) const;
-  const Eintrag* bilanzsumme(int64_t ende) const;
+  const Eintrag* umsatz(int64_t ende, const std::string& waehrung) const;
+  std::map<std::string, int> felderIn(int64_t ende) const;
+  void baueBericht(Befund& befund, int64_t ende,
+                   const std::string& waehrung) const;
   std::string wertHinweis(const Befund& befund, const Fakt& fakt,
                           const std::string& grund) const;
 
@@ -95,9 +106,10 @@ struct Sammelwarnung {
   size_t anzahl = 0;
 };
 
-// Gives the company of `befund` its published `name`; where there is none, or
-// one that cannot be a name, `ersatz` instead, with a warning that names
-// `datei` and `woher`, where the name should have come from.
+// Gives the company of `befund` its published `name` without the blanks at
+// its ends; where there is none, or one that cannot be a name, `ersatz`
+// instead, with a warning that names `datei` and `woher`, where the name
+// should have come from.
 void setzeName(Befund& befund, const std::optional<std::string>& name,
                const std::string& ersatz, const std::string& datei,
                const std::string& woher);

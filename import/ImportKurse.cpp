@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kEuro = -1;
-constexpr int kFehlt = -2;
-
 // How many days a report may lie behind the last day of the table: more than
 // any gap between two ECB days, fewer than would make a rate stale.
 constexpr int64_t kLuecke = 7;
@@ -53,8 +50,8 @@ struct Tag {
 
 }  // namespace
 
-bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
-                       std::string& fehler) {
+bool Kursdatei::lies(const std::string& text, const std::string& quelle,
+                     std::string& fehler) {
   quelle_ = quelle;
   // All rates in one row after the other, so that reading leaves no pieces
   // of memory behind.
@@ -140,62 +137,126 @@ bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
   return true;
 }
 
-int Kurstabelle::spalte(const std::string& waehrung) const {
+int Kursdatei::spalte(const std::string& waehrung) const {
   if (waehrung == "EUR") return kEuro;
   const auto it = std::find(waehrungen_.begin(), waehrungen_.end(), waehrung);
   if (it == waehrungen_.end()) return kFehlt;
   return static_cast<int>(it - waehrungen_.begin());
 }
 
-double Kurstabelle::kurs(size_t tag, int spalte) const {
+double Kursdatei::kurs(size_t tag, int spalte) const {
   if (spalte == kEuro) return 1.0;
   return kurse_[tag * waehrungen_.size() + static_cast<size_t>(spalte)];
 }
 
-bool Kurstabelle::faktoren(const std::string& waehrung, const Datum& datum,
-                           bool jahresmittel, double faktor[2],
+Kurslage Kursdatei::kursAm(int spalte, int64_t stichtag, double& kurs,
                            std::string& fehler) const {
-  const int spalten[2] = {spalte(waehrung), spalte("USD")};
-  for (int s = 0; s < 2; ++s) {
-    if (spalten[s] == kFehlt) {
-      fehler = (s == 0 ? waehrung : "USD") + " steht nicht in " + quelle_;
-      return false;
-    }
-  }
-  const int64_t stichtag = tagNummer(datum);
   const size_t bis = static_cast<size_t>(
       std::upper_bound(tage_.begin(), tage_.end(), stichtag) - tage_.begin());
-  if (bis == 0) {
+  if (bis == 0) return pruefe(stichtag, fehler);
+  kurs = this->kurs(bis - 1, spalte);
+  if (!std::isnan(kurs)) return Kurslage::gefunden;
+  fehler = "kein Kurs fuer " + waehrungen_[static_cast<size_t>(spalte)] +
+           " am " + isoText(tage_[bis - 1]) + " in " + quelle_ + " (N/A)";
+  return Kurslage::ohneKurs;
+}
+
+std::vector<int64_t> Kursdatei::tage(int64_t von, int64_t bis) const {
+  return std::vector<int64_t>(
+      std::lower_bound(tage_.begin(), tage_.end(), von),
+      std::upper_bound(tage_.begin(), tage_.end(), bis));
+}
+
+Kurslage Kursdatei::pruefe(int64_t stichtag, std::string& fehler) const {
+  if (stichtag < tage_.front()) {
     fehler = "der Tag liegt vor dem ersten Tag von " + quelle_ + " (" +
              isoText(tage_.front()) + ")";
-    return false;
+    return Kurslage::davor;
   }
   if (stichtag - tage_.back() > kLuecke) {
     fehler = quelle_ + " endet am " + isoText(tage_.back()) +
              ", mehr als eine Woche davor; bitte die neue Kursdatei laden";
-    return false;
+    return Kurslage::veraltet;
   }
-  size_t von = bis - 1;
-  if (jahresmittel) {
-    const int64_t vorJahr = tagNummer(einJahrVorher(datum));
-    von = static_cast<size_t>(
-        std::upper_bound(tage_.begin(), tage_.end(), vorJahr) - tage_.begin());
+  return Kurslage::gefunden;
+}
+
+bool Kurstabelle::lies(const std::string& text, const std::string& quelle,
+                       std::string& fehler) {
+  Kursdatei datei;
+  if (!datei.lies(text, quelle, fehler)) return false;
+  dateien_.push_back(std::move(datei));
+  return true;
+}
+
+bool Kurstabelle::finde(const std::string& waehrung, Quelle& quelle) const {
+  for (const Kursdatei& datei : dateien_) {
+    const int spalte = datei.spalte(waehrung);
+    if (spalte == Kursdatei::kEuro) {
+      quelle = Quelle{nullptr, spalte};
+      return true;
+    }
+    if (spalte != Kursdatei::kFehlt) {
+      quelle = Quelle{&datei, spalte};
+      return true;
+    }
   }
+  return false;
+}
+
+// "TWD steht nicht in a.csv", or "weder in a.csv, b.csv noch in c.csv".
+std::string Kurstabelle::nirgends(const std::string& waehrung) const {
+  std::string text = waehrung + " steht ";
+  if (dateien_.size() == 1) return text + "nicht in " + dateien_[0].quelle();
+  text += "weder in ";
+  for (size_t i = 0; i < dateien_.size(); ++i) {
+    text += (i == 0                     ? ""
+             : i + 1 == dateien_.size() ? " noch in "
+                                        : ", ") +
+            dateien_[i].quelle();
+  }
+  return text;
+}
+
+Kurslage Kurstabelle::faktoren(const std::string& waehrung, const Datum& datum,
+                               bool jahresmittel, double faktor[2],
+                               std::string& fehler) const {
+  Quelle quelle[2] = {};
+  const std::string namen[2] = {waehrung, "USD"};
+  for (int s = 0; s < 2; ++s) {
+    if (!finde(namen[s], quelle[s])) {
+      fehler = nirgends(namen[s]);
+      return Kurslage::unbekannt;
+    }
+  }
+  const int64_t stichtag = tagNummer(datum);
+  for (const Quelle& q : quelle) {
+    const Kurslage lage = q.datei == nullptr
+                              ? Kurslage::gefunden
+                              : q.datei->pruefe(stichtag, fehler);
+    if (lage != Kurslage::gefunden) return lage;
+  }
+  // The dollar always has a file; the euro has none.
+  const Kursdatei& basis =
+      quelle[0].datei != nullptr ? *quelle[0].datei : *quelle[1].datei;
+  const std::vector<int64_t> tage =
+      jahresmittel ? basis.tage(tagNummer(einJahrVorher(datum)) + 1, stichtag)
+                   : std::vector<int64_t>{stichtag};
   double summe[2] = {0, 0};
   // Summed oldest first, as the mean is defined.
-  for (size_t t = von; t < bis; ++t) {
-    const double r = kurs(t, spalten[0]);
-    const double usd = kurs(t, spalten[1]);
-    if (std::isnan(r) || std::isnan(usd)) {
-      fehler = "kein Kurs fuer " + (std::isnan(r) ? waehrung : "USD") + " am " +
-               isoText(tage_[t]) + " in " + quelle_ + " (N/A)";
-      return false;
+  for (const int64_t tag : tage) {
+    double r[2] = {1, 1};
+    for (int s = 0; s < 2; ++s) {
+      if (quelle[s].datei == nullptr) continue;
+      const Kurslage lage =
+          quelle[s].datei->kursAm(quelle[s].spalte, tag, r[s], fehler);
+      if (lage != Kurslage::gefunden) return lage;
     }
-    summe[0] += 1.0 / r;
-    summe[1] += usd / r;
+    summe[0] += 1.0 / r[0];
+    summe[1] += r[1] / r[0];
   }
-  const auto tage = static_cast<double>(bis - von);
-  faktor[0] = summe[0] / tage;
-  faktor[1] = summe[1] / tage;
-  return true;
+  const auto anzahl = static_cast<double>(tage.size());
+  faktor[0] = summe[0] / anzahl;
+  faktor[1] = summe[1] / anzahl;
+  return Kurslage::gefunden;
 }

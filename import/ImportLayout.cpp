@@ -77,10 +77,15 @@ bool Zeilenleser::leseDatum(ImportBericht& bericht) {
   return true;
 }
 
+/* Without a currency column the first amount that carries a sign or code
+ * gives the row its currency, a code the sign stands for then refines it
+ * ("$" to "CAD"), and the others must match it. */
 bool Zeilenleser::leseBetraege(std::optional<int> quer,
                                const std::optional<std::string>& waehrung,
                                ImportBericht& bericht, bool fehlt[4]) {
   bool gut = true;
+  std::optional<std::string> inZeile = waehrung;
+  int woher = waehrungsspalte_;
   for (int b = 0; b < 4; ++b) {
     const int spalte = spalten_.fuer(kUmsatz + b, quer);
     std::string fehler;
@@ -88,15 +93,19 @@ bool Zeilenleser::leseBetraege(std::optional<int> quer,
         leseBetragszelle(zelle(spalte), regeln_.stil, regeln_.einheit, fehler);
     fehlt[b] = quer && betrag.art == Betrag::kLeer;
     if (fehlt[b]) continue;
-    if (betrag && waehrung && !betrag.waehrung.empty() &&
-        !waehrungPasst(betrag.waehrung, *waehrung)) {
-      fehler = "ist in " + betrag.waehrung + ", die Zeile aber in " +
-               *waehrung + " (" +
-               (waehrungsspalte_ == kAusOption ? "--waehrung"
-                                               : spalteText(waehrungsspalte_)) +
-               "), erwartet Betraege in " + *waehrung;
+    if (betrag && inZeile && !betrag.waehrung.empty() &&
+        !gleicheWaehrung(betrag.waehrung, *inZeile)) {
+      fehler = "ist in " + betrag.waehrung + ", die Zeile aber in " + *inZeile +
+               " (" + (woher == kAusOption ? "--waehrung" : spalteText(woher)) +
+               "), erwartet Betraege in " + *inZeile;
     } else if (betrag) {
       bericht.betrag[b] = betrag.wert;
+      const bool code = leseWaehrung(betrag.waehrung).has_value();
+      if (!betrag.waehrung.empty() && !waehrung &&
+          (!inZeile || (code && !leseWaehrung(*inZeile)))) {
+        inZeile = bericht.zeichen = betrag.waehrung;
+        woher = spalte;
+      }
       continue;
     }
     melde(spalte, fehler);

@@ -79,6 +79,8 @@ class Quellenleser {
   std::string gepackt_;       // the compressed bytes of an archive entry
   std::string name_;          // of the file or entry being read
   size_t archivGroesse_ = 0;  // of the archive whose entries are read
+  size_t nummer_ = 1;  // the place of the file read among its neighbours
+  size_t anzahl_ = 1;
   std::unique_ptr<libdeflate_decompressor, EntpackerFrei> entpacker_;
 };
 
@@ -126,7 +128,11 @@ void Quellenleser::verzeichnis(const std::string& pfad) {
   std::sort(namen.begin(), namen.end());
   const std::string vorn =
       pfad.empty() || pfad.back() == '/' ? pfad : pfad + "/";
-  for (const std::string& name : namen) datei(vorn + name);
+  anzahl_ = namen.size();
+  for (size_t i = 0; i < namen.size(); ++i) {
+    nummer_ = i + 1;
+    datei(vorn + namen[i]);
+  }
 }
 
 void Quellenleser::datei(const std::string& pfad) {
@@ -216,9 +222,15 @@ void Quellenleser::archiv(int fd, const std::string& pfad) {
       fstat(kopie, &groesse) == 0 ? static_cast<size_t>(groesse.st_size) : 0;
   close(kopie);
   const zip_int64_t anzahl = zip_get_num_entries(archiv, 0);
+  // An archive in a directory counts its own entries while it is read.
+  const size_t imVerzeichnis[2] = {nummer_, anzahl_};
+  anzahl_ = static_cast<size_t>(std::max<zip_int64_t>(anzahl, 0));
   for (zip_int64_t i = 0; i < anzahl; ++i) {
+    nummer_ = static_cast<size_t>(i) + 1;
     eintrag(archiv, static_cast<zip_uint64_t>(i), pfad);
   }
+  nummer_ = imVerzeichnis[0];
+  anzahl_ = imVerzeichnis[1];
   zip_discard(archiv);
 }
 
@@ -347,8 +359,8 @@ void Quellenleser::gib(const std::string& name, size_t laenge) {
   // A zip archive that gets here is a workbook: archiv() and eintrag() pass
   // no other on.
   const Dateiart art = erkenneArt(inhalt);
-  empfaenger_(
-      Eingang{name, art == Dateiart::archiv ? Dateiart::mappe : art, inhalt});
+  empfaenger_(Eingang{name, art == Dateiart::archiv ? Dateiart::mappe : art,
+                      inhalt, nummer_, anzahl_});
 }
 
 }  // namespace

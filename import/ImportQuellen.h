@@ -25,6 +25,10 @@ struct Eingang {
   Dateiart art;      // json, tabelle or mappe
   // Valid only during the call; followed by at least kPolster readable bytes.
   std::string_view inhalt;
+  // Its place among the files of its directory or archive, from 1, and
+  // their number.
+  size_t nummer = 1;
+  size_t anzahl = 1;
 };
 
 // The bytes behind each content that a JSON parser may read.

@@ -103,6 +103,7 @@ bool SecLeser::lies() {
   }
   if (!json_.amEnde()) return false;
   befund_.firma.art = Quellenart::sec;
+  befund_.firma.quelle = json_.quelle();
   setzeName(befund_, name_, befund_.firma.kennung, json_.quelle(),
             "\"entityName\"");
   sammler_.baue(befund_);

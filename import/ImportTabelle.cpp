@@ -37,6 +37,7 @@ class Tabellenleser {
  private:
   std::string ort(int zeile) const { return zeilenOrt(blatt_, zeile) + ": "; }
   void pruefeJahre(const ImportFirma& firma);
+  void pruefeWaehrung(const ImportFirma& firma);
 
   const Blatt& blatt_;
   const Importregeln& regeln_;
@@ -97,18 +98,45 @@ void Tabellenleser::pruefeJahre(const ImportFirma& firma) {
   }
 }
 
+// A company's reports are in one currency, so that its growth rates and
+// trends compare like with like. A sign stands for the code that follows it
+// ("$" for "CAD"), which the rest must then match.
+void Tabellenleser::pruefeWaehrung(const ImportFirma& firma) {
+  const auto genannt = [](const ImportBericht& b) -> const std::string& {
+    return b.waehrung.empty() ? b.zeichen : b.waehrung;
+  };
+  const ImportBericht* bezug = nullptr;
+  for (const ImportBericht& bericht : firma.berichte) {
+    const std::string& waehrung = genannt(bericht);
+    if (waehrung.empty()) continue;
+    if (bezug != nullptr && !gleicheWaehrung(waehrung, genannt(*bezug))) {
+      meldungen_.fehlerDazu(
+          ort(bericht.zeile) + "Firma " + zitat(firma.name) + ": Bericht vom " +
+          isoText(bericht.datum) + " in " + waehrung + ", der vom " +
+          isoText(bezug->datum) + " in Zeile " + std::to_string(bezug->zeile) +
+          " in " + genannt(*bezug) +
+          "; erwartet alle Berichte einer Firma in einer Waehrung\n");
+      return;
+    }
+    if (bezug == nullptr || leseWaehrung(genannt(*bezug)) == std::nullopt) {
+      bezug = &bericht;
+    }
+  }
+}
+
 std::vector<ImportFirma> Tabellenleser::ordneFirmen() {
   std::vector<ImportFirma> firmen;
   for (ImportFirma& firma : firmen_) {
     if (firma.berichte.empty()) {
       meldungen_.warnungen.push_back(
-          "quorvell-import: Warnung: Firma " + zitat(firma.name) +
+          blattOrt(blatt_) + ": Warnung: Firma " + zitat(firma.name) +
           " ausgelassen: kein Jahr mit Umsatz, Gewinn, Bilanzsumme und "
           "Eigenkapital\n");
       continue;
     }
     std::sort(firma.berichte.begin(), firma.berichte.end(), neuerZuerst);
     pruefeJahre(firma);
+    pruefeWaehrung(firma);
     firma.quelle = blatt_.quelle;
     firma.blatt = blatt_.ausMappe ? blatt_.name : "";
     firma.art = blatt_.ausMappe ? Quellenart::mappe : Quellenart::csv;

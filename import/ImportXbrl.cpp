@@ -264,6 +264,7 @@ std::vector<Befund> XbrlSammlung::befunde() const {
     Befund befund;
     befund.firma.art = Quellenart::xbrl;
     befund.firma.kennung = "LEI " + lei;
+    befund.firma.quelle = f.ersteDatei;
     setzeName(befund, f.name, lei, f.ersteDatei, std::string(kNamenskonzept));
     f.sammler.baue(befund);
     alle.push_back(std::move(befund));

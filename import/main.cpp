@@ -2,6 +2,8 @@
 // prints its messages on standard error. Exit status 0 when the files are
 // written, 1 on errors in the data or on writing, 2 on a wrong call.
 
+#include <unistd.h>
+
 #include <charconv>
 #include <iostream>
 #include <new>
@@ -35,8 +37,9 @@ erkannt:
   CSV-Tabelle        alles andere
 
 Aus SEC-Firmendaten und xBRL-JSON zaehlt ein Geschaeftsjahr, wenn es alle vier
-Werte hat (Umsatz, Gewinn, Bilanzsumme, Eigenkapital); die Betraege stehen
-dort in ganzen Einheiten der Waehrung der Bilanzsumme.
+Werte hat (Umsatz, Gewinn, Bilanzsumme, Eigenkapital), in ganzen Einheiten
+der einen Waehrung der Firma: der ihres neuesten vollstaendigen Jahres. Ein
+Bericht oder eine Firma ohne Kurs wird dort mit einer Warnung ausgelassen.
 
 Eine Tabelle (CSV oder Blatt einer Arbeitsmappe) hat eine Zeile je Firma und
 Jahresbericht. Ihre Spalten werden am Namen in der Kopfzeile erkannt (Gross-
@@ -72,7 +75,9 @@ ihr gespeichertes Ergebnis; im Datum ist eine Zahl die Tagesnummer der Mappe.
 Optionen:
   --kurse DATEI     die Referenzkurse der EZB, eurofxref-hist.csv oder
                     eurofxref-hist.zip: daraus die Faktoren jedes Berichts
-                    in seiner Waehrung
+                    in seiner Waehrung; mehrmals moeglich, etwa mit einer
+                    eigenen Datei wie "Date,TWD" fuer eine Waehrung, die die
+                    EZB nicht fuehrt (die erste Datei mit der Waehrung zaehlt)
   --kurs tag|jahresmittel
                     tag (ohne Angabe): der Kurs des letzten EZB-Tages am
                     oder vor dem Berichtsdatum; jahresmittel: das Mittel der
@@ -138,6 +143,11 @@ quorvell-import --einheit 1000000 --stichtag 31.03. --kurse eurofxref-hist.zip j
 
 Beispiel, SEC-Firmendaten einer Firma, Faktoren aus den Kursen der EZB:
 quorvell-import --kurse eurofxref-hist.zip CIK0001640147.json meine-daten
+
+Beispiel, dazu eigene Kurse fuer eine Waehrung, die die EZB nicht fuehrt:
+  Date,TWD
+  2024-12-31,34.0562
+quorvell-import --kurse eurofxref-hist.zip --kurse twd.csv CIK0001046179.json meine-daten
 
 Beispiel, alle SEC-Firmendaten, mit dem Jahresmittel der Kurse:
 quorvell-import --kurse eurofxref-hist.zip --kurs jahresmittel companyfacts.zip meine-daten
@@ -264,7 +274,7 @@ bool setzeOption(const std::string& name, const std::string& wert,
   }
   if (name == "--kurse") {
     fehler = name + " braucht einen Wert";
-    optionen.kurse = wert;
+    optionen.kurse.push_back(wert);
     return !wert.empty();
   }
   if (name == "--kurs") {
@@ -354,6 +364,7 @@ int main(int argc, char** argv) {
     return kAufruffehler;
   }
   fangeSignale();
+  optionen.fortschritt = STDERR_FILENO;
   std::string meldungen;
   Ausgang ausgang = kFehler;
   try {

@@ -26,7 +26,8 @@ std::string faktoren(const Kurstabelle& kurse, const char* waehrung,
                      Datum datum, bool jahresmittel) {
   double faktor[2] = {0, 0};
   std::string fehler;
-  if (!kurse.faktoren(waehrung, datum, jahresmittel, faktor, fehler)) {
+  if (kurse.faktoren(waehrung, datum, jahresmittel, faktor, fehler) !=
+      Kurslage::gefunden) {
     return fehler;
   }
   return text(faktor[0]) + " " + text(faktor[1]);

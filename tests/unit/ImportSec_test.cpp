@@ -25,6 +25,12 @@ std::vector<Wert> jahr(const std::string& start, const std::string& ende,
           {"StockholdersEquity", "USD", "", ende, "40", "10-K", filed, "a"}};
 }
 
+// `werte` in the currency `einheit`.
+std::vector<Wert> in(const std::string& einheit, std::vector<Wert> werte) {
+  for (Wert& w : werte) w.einheit = einheit;
+  return werte;
+}
+
 std::vector<Wert> mit(std::vector<Wert> werte, const std::vector<Wert>& dazu) {
   werte.insert(werte.end(), dazu.begin(), dazu.end());
   return werte;
@@ -78,7 +84,7 @@ std::string lies(const std::string& json) {
     text += "\n";
   }
   for (const std::string& h : befund.hinweise) text += h;
-  return text + befund.unvollstaendig;
+  return text + befund.unvollstaendig + befund.andereWaehrung;
 }
 
 const std::string kFirma = "Muster Inc. (CIK 42)\n";
@@ -89,6 +95,13 @@ const std::string kWarnung =
 
 TEST(ImportSec, JahreAusJahresformularenMitRangStandUndWaehrung) {
   const std::vector<Wert> y24 = jahr("2023-02-01", "2024-01-31");
+  const char* const kVertrag =
+      "RevenueFromContractWithCustomerExcludingAssessedTax";
+  // A revenue fact of the year of y24; its accn "b" counts over y24's "a".
+  const auto umsatz = [](const char* konzept, const char* val) {
+    return Wert{konzept, "USD",  "2023-02-01", "2024-01-31",
+                val,     "10-K", "2024-03-20", "b"};
+  };
   struct Fall {
     const char* was;
     std::vector<Wert> werte;
@@ -136,6 +149,26 @@ TEST(ImportSec, JahreAusJahresformularenMitRangStandUndWaehrung) {
          "2024-03-20", "a"}},
        kFirma + kWarnung +
            "unvollstaendiges Jahr ausgelassen: 2024-01-31 ohne Umsatz\n"},
+      {"a trader: total revenue more than a quarter above contract revenue",
+       mit(y24, {umsatz(kVertrag, "24956"), umsatz("Revenues", "80269")}),
+       kFirma + "2024-01-31 USD 80269 -7 300 40\n"},
+      {"an oil producer: a smaller total leaves the contract revenue",
+       mit(y24, {umsatz(kVertrag, "2801"), umsatz("Revenues", "2299")}),
+       kFirma + "2024-01-31 USD 2801 -7 300 40\n"},
+      {"exactly a quarter more is not more; the second total then counts",
+       mit(y24, {umsatz(kVertrag, "80"), umsatz("Revenues", "100"),
+                 umsatz("RevenuesNetOfInterestExpense", "101")}),
+       kFirma + "2024-01-31 USD 101 -7 300 40\n"},
+      {"a translation into dollars beside the reporting currency; a year "
+       "complete only in dollars",
+       mit(mit(mit(in("TWD", y24), in("TWD", jahr("2022-02-01", "2023-01-31"))),
+               y24),
+           jahr("2021-02-01", "2022-01-31")),
+       kFirma + "2024-01-31 TWD 100 -7 300 40\n2023-01-31 TWD 100 -7 300 40\n" +
+           kWarnung +
+           "Jahr in anderer Waehrung ausgelassen: 2022-01-31 nur in USD "
+           "vollstaendig; die Berichte stehen in TWD, eine Waehrung je "
+           "Firma\n"},
       {"a fraction and a value beyond 64 bits leave their years out",
        mit(mit(mit(y24, jahr("2022-02-01", "2023-01-31")),
                jahr("2021-02-01", "2022-01-31")),

@@ -1,7 +1,9 @@
 #include "Import.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -41,6 +43,21 @@ class Import : public ::testing::Test {
     EXPECT_TRUE(ersetzeDatei(ordner + "/t.csv", csv));
     optionen.quellen = {ordner + "/t.csv"};
     optionen.ziel = ordner + "/ziel";
+    return lauf(optionen);
+  }
+
+  // Imports `quelle`, a name in the temporary directory, into a new
+  // directory "neu".
+  Ausgang importiereNeu(const std::string& quelle, Optionen optionen) {
+    std::error_code fehler;
+    fs::remove_all(ordner + "/neu", fehler);
+    optionen.quellen = {ordner + "/" + quelle};
+    optionen.ziel = ordner + "/neu";
+    return lauf(optionen);
+  }
+
+  // Runs the import; the messages come without the temporary directory.
+  Ausgang lauf(const Optionen& optionen) {
     meldungen.clear();
     const Ausgang ausgang = ::importiere(optionen, meldungen);
     for (size_t p; (p = meldungen.find(ordner + "/")) != std::string::npos;) {
@@ -294,20 +311,39 @@ TEST_F(Import, SchreibfehlerNimmtNeueDateienZurueckUndLaesstDenIndex) {
 
 namespace {
 
+// SEC company facts of CIK `cik` called `name`: for each year in `jahre` the
+// calendar year's four values in `waehrung`, revenue `umsatz`, filed on
+// `filed`.
+std::string secFirma(int cik, const std::string& name,
+                     const std::string& waehrung, const std::vector<int>& jahre,
+                     const std::string& filed = "2024-02-01",
+                     const std::string& umsatz = "10") {
+  const std::pair<const char*, std::string> konzepte[4] = {
+      {"Revenues", umsatz},
+      {"NetIncomeLoss", "-2"},
+      {"Assets", "30"},
+      {"StockholdersEquity", "4"}};
+  std::string text = "{\"cik\":" + std::to_string(cik) + ",\"entityName\":\"" +
+                     name + "\",\"facts\":{\"us-gaap\":{";
+  for (int k = 0; k < 4; ++k) {
+    text += std::string(k > 0 ? "," : "") + "\"" + konzepte[k].first +
+            "\":{\"units\":{\"" + waehrung + "\":[";
+    for (size_t j = 0; j < jahre.size(); ++j) {
+      const std::string jahr = std::to_string(jahre[j]);
+      text += std::string(j > 0 ? "," : "") + "{" +
+              (k < 2 ? "\"start\":\"" + jahr + "-01-01\"," : "") +
+              "\"end\":\"" + jahr + "-12-31\",\"form\":\"10-K\",\"filed\":\"" +
+              filed + "\",\"accn\":\"x\",\"val\":" + konzepte[k].second + "}";
+    }
+    text += "]}}";
+  }
+  return text + "}}}";
+}
+
 // SEC company facts of one fiscal year ending 2023-12-31, filed on `filed`.
 std::string secJahr(const std::string& name, const std::string& filed,
                     const std::string& umsatz) {
-  const std::string eintrag = "\"form\":\"10-K\",\"filed\":\"" + filed +
-                              "\",\"accn\":\"x\",\"end\":\"2023-12-31\"";
-  const std::string dauer = "\"start\":\"2023-01-01\"," + eintrag;
-  return "{\"cik\":42,\"entityName\":\"" + name +
-         "\",\"facts\":{\"us-gaap\":{"
-         "\"Revenues\":{\"units\":{\"USD\":[{" +
-         dauer + ",\"val\":" + umsatz +
-         "}]}},\"NetIncomeLoss\":{\"units\":{\"USD\":[{" + dauer +
-         ",\"val\":-2}]}},\"Assets\":{\"units\":{\"USD\":[{" + eintrag +
-         ",\"val\":30}]}},\"StockholdersEquity\":{\"units\":{\"USD\":[{" +
-         eintrag + ",\"val\":4}]}}}}}";
+  return secFirma(42, name, "USD", {2023}, filed, umsatz);
 }
 
 // An xBRL-JSON report of one fiscal year ending 2023-12-31 in pounds.
@@ -371,7 +407,7 @@ TEST_F(Import, QuellenAllerArtenAusVerzeichnisUndArchivInEinemLauf) {
                            "2023-12-28,1.1,0.86,\n"));
   Optionen optionen;
   optionen.ueberschreiben = true;
-  optionen.kurse = ordner + "/k.csv";
+  optionen.kurse = {ordner + "/k.csv"};
   optionen.quellen = {ordner + "/q"};
   optionen.ziel = ordner + "/ziel";
   meldungen.clear();
@@ -600,17 +636,163 @@ TEST_F(Import, TabellenWieAnalystenSieFuehren) {
             ? testmappe(f.datei == "b.ods" ? "bericht.ods" : "bericht.xlsx")
             : f.inhalt;
     ASSERT_TRUE(ersetzeDatei(ordner + "/" + f.datei, inhalt));
-    fs::remove_all(ordner + "/neu");
     Optionen optionen;
     if (f.optionen) f.optionen(optionen);
-    optionen.quellen = {ordner + "/" + f.datei};
-    optionen.ziel = ordner + "/neu";
-    meldungen.clear();
-    EXPECT_EQ(f.ausgang, ::importiere(optionen, meldungen)) << f.was;
-    for (size_t p; (p = meldungen.find(ordner + "/")) != std::string::npos;) {
-      meldungen.erase(p, ordner.size() + 1);
-    }
+    EXPECT_EQ(f.ausgang, importiereNeu(f.datei, optionen)) << f.was;
     EXPECT_EQ(f.meldungen, meldungen) << f.was;
     EXPECT_EQ(f.daten, datenIn(ordner + "/neu")) << f.was;
   }
+}
+
+namespace {
+
+// A run over the files of a directory "q", with the rate files named.
+struct Kurslauf {
+  const char* was;
+  std::vector<std::pair<std::string, std::string>> dateien;
+  std::vector<std::string> kurse;
+  Ausgang ausgang;
+  std::string meldungen;
+  std::string daten;
+};
+
+const char kSchlusszeile[] =
+    "quorvell-import: 1 Firma mit 1 Bericht geschrieben: neu/config/index.txt "
+    "und neu/data/ (SEC-Firmendaten: 1 Firma mit 1 Bericht)\n";
+
+}  // namespace
+
+// Published companies as real filers publish them, rates from one's own
+// file beside the ECB's; published files can't be mended, so what no rate
+// serves is left out, while a table and a stale rate file stay errors.
+TEST_F(Import, VeroeffentlichteFirmenOhneKursWerdenAusgelassen) {
+  ASSERT_TRUE(ersetzeDatei(ordner + "/k.csv",
+                           "Date,USD,GBP,\n2023-12-29,1.105,0.86905,\n"
+                           "2023-12-28,1.1,0.86,\n2022-12-30,1.0666,N/A,\n"
+                           "2022-06-01,1.07,0.85,\n"));
+  ASSERT_TRUE(ersetzeDatei(ordner + "/t.csv",
+                           "Date,TWD\n2023-12-27,33.9\n2022-12-30,32.7\n"));
+  const std::string kopf =
+      "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;";
+  const std::vector<Kurslauf> laeufe = {
+      {"TWD from one's own file and the dollar from the ECB's, each on its "
+       "file's last day; a currency neither has, or no year at all, leaves "
+       "a company out with a warning naming its file",
+       {{"a.json", secFirma(7, "  Taiwan Co ", "TWD", {2023})},
+        {"b.json", secFirma(8, "Alpen AG", "CHF", {2023})},
+        {"c.json", secFirma(9, "Leer Inc.", "USD", {})}},
+       {"k.csv", "t.csv"},
+       kErfolg,
+       "q/c.json: Warnung: Firma \"Leer Inc.\" (CIK 9) ausgelassen: kein "
+       "Jahr mit Umsatz, Gewinn, Bilanzsumme und Eigenkapital\n"
+       "q/b.json: Warnung: Firma \"Alpen AG\" (CIK 8) ausgelassen: CHF steht "
+       "weder in k.csv noch in t.csv; ein weiteres --kurse mit ihren Kursen "
+       "nimmt sie auf\n" +
+           std::string(kSchlusszeile),
+       "taiwan_co.txt:\nTaiwan Co\n"
+       "31-12-2023 10 -2 30 4 0.029498525073746312 0.03259587020648968\n"},
+      {"a year before the first rate day and a day without a rate",
+       {{"c.json", secFirma(9, "Brit plc", "GBP", {2021, 2022, 2023})}},
+       {"k.csv"},
+       kErfolg,
+       "q/c.json: Warnung: Firma \"Brit plc\" (CIK 9), Bericht vom 2022-12-31 "
+       "in GBP ausgelassen: kein Kurs fuer GBP am 2022-12-30 in k.csv (N/A)\n"
+       "q/c.json: Warnung: Firma \"Brit plc\" (CIK 9), Bericht vom 2021-12-31 "
+       "in GBP ausgelassen: der Tag liegt vor dem ersten Tag von k.csv "
+       "(2022-06-01)\n" +
+           std::string(kSchlusszeile),
+       "brit_plc.txt:\nBrit plc\n"
+       "31-12-2023 10 -2 30 4 1.1506817789540302 1.2715033657442034\n"},
+      {"a table's company in two currencies, by column or by sign, and two "
+       "in one row; \"$\" is the dollar a code beside it names",
+       {{"e.csv", kopf + "Waehrung\nA;31.12.2022;1;2;3;4;EUR\n"
+                         "A;31.12.2023;1;2;3;4;GBP\n"},
+        {"f.csv", kopf + "EUR-Faktor;USD-Faktor\nC;31.12.2022;1 €;2;3;4;1;1\n"
+                         "C;31.12.2023;£ 1;2;3;4;1;1\n"
+                         "D;31.12.2022;$ 1;2 CAD;3;4;1;1\n"
+                         "D;31.12.2023;USD 1;2;3;4;1;1\n"
+                         "E;31.12.2022;1 €;£ 2;3;4;1;1\n"}},
+       {"k.csv"},
+       kFehler,
+       "q/e.csv:2: Firma \"A\": Bericht vom 2022-12-31 in EUR, der vom "
+       "2023-12-31 in Zeile 3 in GBP; erwartet alle Berichte einer Firma in "
+       "einer Waehrung\n"
+       "q/f.csv:6: Spalte \"Gewinn\": \"£ 2\" ist in £, die Zeile aber in € "
+       "(Spalte \"Umsatz\"), erwartet Betraege in €\n"
+       "q/f.csv:2: Firma \"C\": Bericht vom 2022-12-31 in €, der vom "
+       "2023-12-31 in Zeile 3 in £; erwartet alle Berichte einer Firma in "
+       "einer Waehrung\n"
+       "q/f.csv:4: Firma \"D\": Bericht vom 2022-12-31 in CAD, der vom "
+       "2023-12-31 in Zeile 5 in USD; erwartet alle Berichte einer Firma in "
+       "einer Waehrung\n"
+       "quorvell-import: 4 Fehler; nichts geschrieben\n",
+       ""},
+      {"a stale rate file, and a table's currency no file has",
+       {{"d.json", secFirma(10, "Neu Inc.", "USD", {2024})},
+        {"g.csv", kopf + "Waehrung\nB;31.12.2023;1;2;3;4;TWD\n"}},
+       {"k.csv"},
+       kFehler,
+       "quorvell-import: Firma \"Neu Inc.\" (CIK 10), Bericht vom 2024-12-31 "
+       "in USD: k.csv endet am 2023-12-29, mehr als eine Woche davor; bitte "
+       "die neue Kursdatei laden\n"
+       "q/g.csv:2: Firma \"B\", Bericht vom 2023-12-31 in TWD: TWD steht "
+       "nicht in k.csv\n"
+       "quorvell-import: 2 Fehler; nichts geschrieben\n",
+       ""},
+  };
+  for (const Kurslauf& l : laeufe) {
+    fs::remove_all(ordner + "/q");
+    fs::create_directory(ordner + "/q");
+    for (const auto& [name, inhalt] : l.dateien) {
+      ASSERT_TRUE(ersetzeDatei(ordner + "/q/" + name, inhalt));
+    }
+    Optionen optionen;
+    for (const std::string& k : l.kurse) {
+      optionen.kurse.push_back(ordner + "/" + k);
+    }
+    EXPECT_EQ(l.ausgang, importiereNeu("q", optionen)) << l.was;
+    EXPECT_EQ(l.meldungen, meldungen) << l.was;
+    EXPECT_EQ(l.daten, datenIn(ordner + "/neu")) << l.was;
+  }
+}
+
+// The progress line goes to a terminal only, and is cleared at the end, so
+// that the messages after it stand alone.
+TEST_F(Import, FortschrittNurAufEinemTerminalUndDannGeloescht) {
+  ASSERT_TRUE(ersetzeDatei(ordner + "/a.json",
+                           secFirma(7, "Muster Inc.", "USD", {2023})));
+  const auto mitFortschritt = [&](int fd) {
+    Optionen optionen;
+    optionen.faktor[0] = "0.9";
+    optionen.fortschritt = fd;
+    optionen.fortschrittNach = 0;
+    EXPECT_EQ(kErfolg, importiereNeu("a.json", optionen)) << meldungen;
+  };
+  int rohr[2];
+  ASSERT_EQ(0, pipe(rohr));
+  mitFortschritt(rohr[1]);
+  close(rohr[1]);
+  char rest[64];
+  EXPECT_EQ(0, read(rohr[0], rest, sizeof rest));
+  close(rohr[0]);
+
+  const int haupt = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(haupt, 0);
+  ASSERT_EQ(0, grantpt(haupt));
+  ASSERT_EQ(0, unlockpt(haupt));
+  const int terminal = open(ptsname(haupt), O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  winsize fenster{};
+  fenster.ws_col = 200;
+  ASSERT_EQ(0, ioctl(terminal, TIOCSWINSZ, &fenster));
+  mitFortschritt(terminal);
+  std::string gezeigt(4096, '\0');
+  const ssize_t n = read(haupt, &gezeigt[0], gezeigt.size());
+  gezeigt.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  close(terminal);
+  close(haupt);
+  const std::string zeile =
+      "quorvell-import: " + ordner + "/a.json: Datei 1 von 1, 0 MB, 1 Firma";
+  EXPECT_EQ("\r" + zeile + "\r" + std::string(zeile.size(), ' ') + "\r",
+            gezeigt);
 }
