@@ -1,5 +1,7 @@
 #include "ImportJson.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -197,11 +199,14 @@ bool JsonLeser::beginne() {
   // Grown in doubling steps, the parser's buffers are made anew only a few
   // times over a run of files of growing size, and the heap stays compact;
   // a step far beyond the document (its index takes four bytes a byte) is
-  // cut to its size.
+  // cut to its size. Before they grow for the largest document so far, the
+  // heap hands back what the files before left free, so that its peak does
+  // not stack on their pieces.
   simdjson::error_code code = simdjson::SUCCESS;
   if (parser_.capacity() < text_.size()) {
     size_t kapazitaet = std::max<size_t>(parser_.capacity(), 1 << 16);
     while (kapazitaet < text_.size()) kapazitaet *= 2;
+    malloc_trim(0);
     code =
         parser_.allocate(std::min(kapazitaet, text_.size() + text_.size() / 8));
   }
