@@ -75,6 +75,9 @@ class MenueSystem {
   // Prints the numbered list "1) title" of `liste` and reads a number; the
   // position chosen (from 0), or -1 for a number outside the list.
   int waehleAus(const std::vector<Spalte>& liste);
+  // Whether another column may be shown; otherwise says so: a saved view
+  // holds at most kMaxGezeigteSpalten.
+  bool platzFuerSpalte();
   // Shows catalogue column `katalogPos` at shown position `stelle` and keeps
   // the sort on its column.
   void spalteEinfuegen(int stelle, int katalogPos);
