@@ -59,6 +59,8 @@ class MenueSystem {
   void sortieren(Spalte tmp);
   void saveState();
   void saveHtml();
+  // Draws the shown view into diagramm.svg.
+  void saveDiagramm();
   void loadState();
   void neueVorhersage();
   void cleanFirma();

@@ -108,6 +108,15 @@ struct Zelle {
   std::string_view stw;
 };
 
+// Copies the field of `w` that a column of kind `type` reads.
+void kopiere(int type, const Wert& w, Zelle& z) {
+  z.da = true;
+  z.linReg = w.linReg;
+  if (type == kBetrag) z.iw = w.iw;
+  if (type == kQuote) z.dw = w.dw;
+  if (type == kText) z.stw = w.stw;
+}
+
 // Appends the text of a cell; a ratio column without a cell there shows a
 // blank.
 void zelleAn(std::string& aus, int type, const Zelle& w, char trenn,
@@ -168,6 +177,8 @@ class Zeilenblock {
       for (const Quelle& q : quellen_) {
         if (const Wert* w = wert(q, j)) {
           kopiere(q.type, *w, *z);
+          // The text is copied once the run is complete.
+          if (q.type == kText) __builtin_prefetch(z->stw.data());
           textLaenge += z->stw.size();
         }
         ++z;
@@ -212,17 +223,6 @@ class Zeilenblock {
     }
   }
 
-  static void kopiere(int type, const Wert& w, Zelle& z) {
-    z.da = true;
-    z.linReg = w.linReg;
-    if (type == kBetrag) z.iw = w.iw;
-    if (type == kQuote) z.dw = w.dw;
-    if (type == kText) {
-      z.stw = w.stw;
-      __builtin_prefetch(z.stw.data());  // copied once the run is complete
-    }
-  }
-
   const Anzeige& a_;
   std::vector<Quelle> quellen_;
   std::vector<Zelle> zellen_;
@@ -236,12 +236,6 @@ void rechts(std::string& zeile, const std::string& text, int breite) {
   if (breite > zeichen)
     zeile.append(static_cast<size_t>(breite - zeichen), ' ');
   zeile += text;
-}
-
-std::string sortZeile(const Anzeige& a) {
-  if (static_cast<size_t>(a.sortSpalte) >= a.spalten.size()) return "";
-  return "Sortiert nach Spalte: [" + a.spalten[a.sortSpalte].titel + "] (" +
-         (a.aufsteigend ? "aufsteigend)" : "absteigend)") + "\n";
 }
 
 // Appends the text of a cell in the export: escaped, grouped by the number
@@ -271,6 +265,23 @@ void htmlZelleAn(std::string& aus, int type, const Zelle& w,
 int htmlZeilen(const Anzeige& a) { return a.spalten.empty() ? 0 : a.zeilen; }
 
 }  // namespace
+
+std::string zellenText(const Spalte& s, int zeile, char trenn,
+                       const Zahlformat& zahl) {
+  Zelle z;
+  if (zeile >= 0 && static_cast<size_t>(zeile) < s.werte.size()) {
+    kopiere(s.type, s.werte[zeile], z);
+  }
+  std::string text;
+  zelleAn(text, s.type, z, trenn, zahl);
+  return text;
+}
+
+std::string sortZeile(const Anzeige& a) {
+  if (static_cast<size_t>(a.sortSpalte) >= a.spalten.size()) return "";
+  return "Sortiert nach Spalte: [" + a.spalten[a.sortSpalte].titel + "] (" +
+         (a.aufsteigend ? "aufsteigend)" : "absteigend)");
+}
 
 int spaltenMass(const Spalte& s, char trenn, const Zahlformat& zahl) {
   std::string puffer;
@@ -345,7 +356,8 @@ void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
     aus.weiter();
   }
   aus.text += '\n';
-  aus.text += sortZeile(a);
+  const std::string sortiert = sortZeile(a);
+  if (!sortiert.empty()) aus.text += sortiert + '\n';
   aus.text += '\n';
   aus.ende();
 }

@@ -72,6 +72,7 @@ class MenueSitzung : public ::testing::Test {
   void TearDown() override {
     std::remove("save.dat");
     std::remove("tabelle.html");
+    std::remove("diagramm.svg");
     EXPECT_EQ(chdir(alt), 0);
     rmdir(verzeichnis.c_str());
     std::locale::global(std::locale::classic());
