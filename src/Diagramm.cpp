@@ -111,22 +111,27 @@ void zeichneBalken(Svg& svg, const Bandskala& skala, double wert,
   const double y = zeilenY(k);
   const double schrift = y + kZeile / 2 + 4;
   if (!std::isfinite(wert)) {
-    svg.text(skala.null + 4, schrift, text, attr("font-size", kBildSchrift),
-             tip);
+    svg.element("text")
+        .attr("x", skala.null + 4)
+        .attr("y", schrift)
+        .text(text, tip);
     return;
   }
   const double l = skala.laenge(wert);
-  svg.element("rect",
-              attr("class", "balken") +
-                  attr("x", std::min(skala.null, skala.null + l)) +
-                  attr("y", y + (kZeile - kBalken) / 2) +
-                  attr("width", std::fabs(l)) + attr("height", kBalken) +
-                  attr("fill", wert < 0 ? kMinus : kPlus),
-              tip);
+  svg.element("rect")
+      .attr("class", "balken")
+      .attr("x", std::min(skala.null, skala.null + l))
+      .attr("y", y + (kZeile - kBalken) / 2)
+      .attr("width", std::fabs(l))
+      .attr("height", kBalken)
+      .attr("fill", wert < 0 ? kMinus : kPlus)
+      .ende(tip);
   const bool links = nachLinks(wert);
-  svg.text(skala.null + l + (links ? -4 : 4), schrift, text,
-           attr("font-size", kBildSchrift) +
-               attr("text-anchor", links ? "end" : "start"));
+  svg.element("text")
+      .attr("x", skala.null + l + (links ? -4 : 4))
+      .attr("y", schrift)
+      .attr("text-anchor", links ? "end" : "start")
+      .text(text);
 }
 
 // One band from `x`: its heading, its zero line and a bar per drawn row.
@@ -134,12 +139,19 @@ void zeichneBand(Svg& svg, const Balkenbild& bild, const Band& b, double x) {
   const Bandskala skala = bandskala(b.werte, x + kInnen + b.links,
                                     b.breite - 2 * kInnen - b.links - b.rechts);
   const Spalte& s = *b.spalte;
-  svg.text(x + kInnen, kOben - 10, s.titel,
-           attr("font-size", kBildSchrift) + attr("font-weight", "bold"));
+  svg.element("text")
+      .attr("x", x + kInnen)
+      .attr("y", kOben - 10)
+      .attr("font-weight", "bold")
+      .text(s.titel);
   const int n = static_cast<int>(bild.zeilen.size());
-  svg.element("line", attr("x1", skala.null) + attr("y1", kOben - 4) +
-                          attr("x2", skala.null) + attr("y2", zeilenY(n)) +
-                          attr("stroke", "#555555"));
+  svg.element("line")
+      .attr("x1", skala.null)
+      .attr("y1", kOben - 4)
+      .attr("x2", skala.null)
+      .attr("y2", zeilenY(n))
+      .attr("stroke", "#555555")
+      .ende();
   for (int k = 0; k < n; ++k) {
     if (b.texte[k].empty()) continue;
     const std::string tip = bild.namen[k] + ", " + s.titel + ": " + b.texte[k];
@@ -152,15 +164,21 @@ void zeichneZeilen(Svg& svg, const Balkenbild& bild, double breite) {
   for (size_t k = 0; k < bild.zeilen.size(); ++k) {
     const int position = static_cast<int>(k);
     if (k % 2 == 1) {
-      svg.element("rect", attr("x", kBildRand) + attr("y", zeilenY(position)) +
-                              attr("width", breite - 2 * kBildRand) +
-                              attr("height", kZeile) + attr("fill", "#f0f0f0"));
+      svg.element("rect")
+          .attr("x", kBildRand)
+          .attr("y", zeilenY(position))
+          .attr("width", breite - 2 * kBildRand)
+          .attr("height", kZeile)
+          .attr("fill", "#f0f0f0")
+          .ende();
     }
     const std::string& name = bild.namen[k];
     const std::string kurz = gekuerzt(name, kNamenZeichen);
-    svg.text(kBildRand + kNamen - 8, zeilenY(position) + kZeile / 2 + 4, kurz,
-             attr("font-size", kBildSchrift) + attr("text-anchor", "end"),
-             kurz == name ? std::string() : name);
+    svg.element("text")
+        .attr("x", kBildRand + kNamen - 8)
+        .attr("y", zeilenY(position) + kZeile / 2 + 4)
+        .attr("text-anchor", "end")
+        .text(kurz, kurz == name ? std::string_view() : name);
   }
 }
 
@@ -219,13 +237,21 @@ std::string firmenDiagramm(const Anzeige& a, const std::vector<Firma>& firmen,
   const double hoehe = zeilenY(zeilen) + (weitere > 0 ? 30 : 0) + kBildRand;
 
   const std::string titel = sortZeile(a);
-  Svg svg(breite, hoehe, titel.empty() ? "Firmen" : titel);
+  Svg svg(breite, hoehe, titel.empty() ? "Firmen" : titel, kBildSchrift);
   if (!titel.empty()) {
-    svg.text(kBildRand, 30, titel,
-             attr("font-size", 16) + attr("font-weight", "bold"));
+    svg.element("text")
+        .attr("x", kBildRand)
+        .attr("y", 30)
+        .attr("font-size", 16)
+        .attr("font-weight", "bold")
+        .text(titel);
   }
   if (alle.empty()) {
-    svg.text(kBildRand, 60, ohneZahlen(katalog), attr("font-size", 13));
+    svg.element("text")
+        .attr("x", kBildRand)
+        .attr("y", 60)
+        .attr("font-size", 13)
+        .text(ohneZahlen(katalog));
     return svg.fertig();
   }
   zeichneZeilen(svg, bild, breite);
@@ -235,9 +261,11 @@ std::string firmenDiagramm(const Anzeige& a, const std::vector<Firma>& firmen,
     x += b.breite;
   }
   if (weitere > 0) {
-    svg.text(kBildRand, zeilenY(zeilen) + 22,
-             "und " + tausender(weitere, a.trenn) + " weitere",
-             attr("font-size", kBildSchrift + 1));
+    svg.element("text")
+        .attr("x", kBildRand)
+        .attr("y", zeilenY(zeilen) + 22)
+        .attr("font-size", kBildSchrift + 1)
+        .text("und " + tausender(weitere, a.trenn) + " weitere");
   }
   return svg.fertig();
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -115,40 +116,35 @@ std::string punktListe(std::initializer_list<double> xy) {
   return text;
 }
 
-// The mark of series `reihe` at (x, y): filled, or hollow for a forecast.
+// The mark of series `reihe` at (x, y) with its class (none when null):
+// filled, or hollow for a forecast.
 void zeichneMarke(Svg& svg, int reihe, double x, double y, bool prognose,
-                  const std::string& art, const std::string& tip) {
+                  const char* klasse, std::string_view tip) {
   const char* farbe = kFarben[reihe % 4];
-  const std::string a = art + attr("fill", prognose ? "white" : farbe) +
-                        attr("stroke", farbe) + attr("stroke-width", 1.5);
-  switch (reihe % 4) {
-    case 0:
-      svg.element("circle", a + attr("cx", x) + attr("cy", y) + attr("r", 4.5),
-                  tip);
-      break;
-    case 1:
-      svg.element("rect",
-                  a + attr("x", x - 4) + attr("y", y - 4) + attr("width", 8) +
-                      attr("height", 8),
-                  tip);
-      break;
-    case 2:
-      svg.element("polygon",
-                  a + attr("points", punktListe({x, y - 5.5, x + 5.5, y, x,
-                                                 y + 5.5, x - 5.5, y})),
-                  tip);
-      break;
-    default:
-      svg.element("polygon",
-                  a + attr("points", punktListe({x, y - 5.5, x + 5, y + 4,
-                                                 x - 5, y + 4})),
-                  tip);
-      break;
+  const int form = reihe % 4;
+  static const char* const kFormen[] = {"circle", "rect", "polygon", "polygon"};
+  svg.element(kFormen[form]);
+  if (klasse != nullptr) svg.attr("class", klasse);
+  svg.attr("fill", prognose ? "white" : farbe)
+      .attr("stroke", farbe)
+      .attr("stroke-width", 1.5);
+  if (form == 0) {
+    svg.attr("cx", x).attr("cy", y).attr("r", 4.5);
+  } else if (form == 1) {
+    svg.attr("x", x - 4).attr("y", y - 4).attr("width", 8).attr("height", 8);
+  } else if (form == 2) {
+    svg.attr("points",
+             punktListe({x, y - 5.5, x + 5.5, y, x, y + 5.5, x - 5.5, y}));
+  } else {
+    svg.attr("points", punktListe({x, y - 5.5, x + 5, y + 4, x - 5, y + 4}));
   }
+  svg.ende(tip);
 }
 
-std::string linie(double x1, double y1, double x2, double y2) {
-  return attr("x1", x1) + attr("y1", y1) + attr("x2", x2) + attr("y2", y2);
+// A line from (x1, y1) to (x2, y2); its stroke follows.
+Svg& linie(Svg& svg, double x1, double y1, double x2, double y2) {
+  return svg.element("line").attr("x1", x1).attr("y1", y1).attr("x2", x2).attr(
+      "y2", y2);
 }
 
 // The grid, the marks of both axes and the frame of a panel.
@@ -159,10 +155,14 @@ void zeichneAchsen(Svg& svg, const Feld& f, const Zahlformat& zahl,
   for (int k = 0; k <= anzahl; ++k) {
     const double wert = a.von + k * a.schritt;
     const double y = f.y(wert);
-    svg.element("line", linie(kLinks, y, kRechts, y) +
-                            attr("stroke", wert == 0 ? "#555555" : "#dddddd"));
-    svg.text(kLinks - 8, y + 4, achsenText(wert, f, zahl, englisch),
-             attr("font-size", kBildSchrift) + attr("text-anchor", "end"));
+    linie(svg, kLinks, y, kRechts, y)
+        .attr("stroke", wert == 0 ? "#555555" : "#dddddd")
+        .ende();
+    svg.element("text")
+        .attr("x", kLinks - 8)
+        .attr("y", y + 4)
+        .attr("text-anchor", "end")
+        .text(achsenText(wert, f, zahl, englisch));
   }
   // A year mark every 1, 2, 5, 10, 20, ... years, a dozen at most.
   const long long spanne = f.jahrBis - static_cast<long long>(f.jahrVon) + 1;
@@ -172,13 +172,20 @@ void zeichneAchsen(Svg& svg, const Feld& f, const Zahlformat& zahl,
     schritt = (k % 3 == 0 ? 2 : k % 3 == 1 ? 5 : 10) * zehner;
   }
   for (long long jahr = f.jahrVon; jahr <= f.jahrBis; jahr += schritt) {
-    svg.text(f.x(jahr), f.unten + 18, std::to_string(jahr),
-             attr("font-size", kBildSchrift) + attr("text-anchor", "middle"));
+    svg.element("text")
+        .attr("x", f.x(static_cast<double>(jahr)))
+        .attr("y", f.unten + 18)
+        .attr("text-anchor", "middle")
+        .text(std::to_string(jahr));
   }
-  svg.element("rect", attr("x", kLinks) + attr("y", f.oben) +
-                          attr("width", kRechts - kLinks) +
-                          attr("height", f.unten - f.oben) +
-                          attr("fill", "none") + attr("stroke", "#999999"));
+  svg.element("rect")
+      .attr("x", kLinks)
+      .attr("y", f.oben)
+      .attr("width", kRechts - kLinks)
+      .attr("height", f.unten - f.oben)
+      .attr("fill", "none")
+      .attr("stroke", "#999999")
+      .ende();
 }
 
 // A series' line: solid between reports, dashed where it reaches a forecast;
@@ -187,26 +194,29 @@ void zeichneReihe(Svg& svg, const Feld& f, const Reihe& r, int nummer) {
   const char* farbe = kFarben[nummer % 4];
   if (r.trend) {
     const int von = r.punkte.front().jahr, bis = r.punkte.back().jahr;
-    svg.element(
-        "line",
-        attr("class", "trend") +
-            linie(f.x(von), f.y(r.trendVon), f.x(bis), f.y(r.trendBis)) +
-            attr("stroke", farbe) + attr("stroke-width", 1) +
-            attr("stroke-dasharray", "7 4"),
-        r.trendTip);
+    svg.element("line")
+        .attr("class", "trend")
+        .attr("x1", f.x(von))
+        .attr("y1", f.y(r.trendVon))
+        .attr("x2", f.x(bis))
+        .attr("y2", f.y(r.trendBis))
+        .attr("stroke", farbe)
+        .attr("stroke-width", 1)
+        .attr("stroke-dasharray", "7 4")
+        .ende(r.trendTip);
   }
   for (size_t k = 1; k < r.punkte.size(); ++k) {
     const Punkt& p = r.punkte[k - 1];
     const Punkt& q = r.punkte[k];
-    const bool prognose = p.prognose || q.prognose;
-    svg.element("line",
-                linie(f.x(p.jahr), f.y(p.wert), f.x(q.jahr), f.y(q.wert)) +
-                    attr("stroke", farbe) + attr("stroke-width", 2) +
-                    (prognose ? attr("stroke-dasharray", "3 3") : ""));
+    linie(svg, f.x(p.jahr), f.y(p.wert), f.x(q.jahr), f.y(q.wert))
+        .attr("stroke", farbe)
+        .attr("stroke-width", 2);
+    if (p.prognose || q.prognose) svg.attr("stroke-dasharray", "3 3");
+    svg.ende();
   }
   for (const Punkt& p : r.punkte) {
     zeichneMarke(svg, nummer, f.x(p.jahr), f.y(p.wert), p.prognose,
-                 attr("class", p.prognose ? "punkt prognose" : "punkt"), p.tip);
+                 p.prognose ? "punkt prognose" : "punkt", p.tip);
   }
 }
 
@@ -215,25 +225,40 @@ void zeichneLegende(Svg& svg, const std::vector<Reihe>& reihen, double y) {
   for (size_t k = 0; k < reihen.size(); ++k) {
     const double x = kLinks + static_cast<double>(k) * 215;
     const int nummer = static_cast<int>(k);
-    svg.element("line", linie(x, y - 4, x + 22, y - 4) +
-                            attr("stroke", kFarben[k % 4]) +
-                            attr("stroke-width", 2));
-    zeichneMarke(svg, nummer, x + 11, y - 4, false, "", "");
-    svg.text(x + 30, y, reihen[k].name, attr("font-size", kBildSchrift + 1));
+    linie(svg, x, y - 4, x + 22, y - 4)
+        .attr("stroke", kFarben[k % 4])
+        .attr("stroke-width", 2)
+        .ende();
+    zeichneMarke(svg, nummer, x + 11, y - 4, false, nullptr, "");
+    svg.element("text")
+        .attr("x", x + 30)
+        .attr("y", y)
+        .attr("font-size", kBildSchrift + 1)
+        .text(reihen[k].name);
   }
 }
 
 // What the dashes and the hollow marks mean.
 void zeichneErklaerung(Svg& svg, double y) {
-  const std::string grau = attr("stroke", "#555555") + attr("stroke-width", 1);
-  svg.element("line", linie(kLinks, y - 4, kLinks + 22, y - 4) + grau +
-                          attr("stroke-dasharray", "7 4"));
-  svg.text(kLinks + 30, y, "Trendlinie (lineare Regression)",
-           attr("font-size", kBildSchrift));
-  svg.element("circle", attr("cx", kLinks + 256) + attr("cy", y - 4) +
-                            attr("r", 4.5) + attr("fill", "white") + grau);
-  svg.text(kLinks + 268, y, "* = Prognose auf der Trendlinie",
-           attr("font-size", kBildSchrift));
+  linie(svg, kLinks, y - 4, kLinks + 22, y - 4)
+      .attr("stroke", "#555555")
+      .attr("stroke-dasharray", "7 4")
+      .ende();
+  svg.element("text")
+      .attr("x", kLinks + 30)
+      .attr("y", y)
+      .text("Trendlinie (lineare Regression)");
+  svg.element("circle")
+      .attr("cx", kLinks + 256)
+      .attr("cy", y - 4)
+      .attr("r", 4.5)
+      .attr("fill", "white")
+      .attr("stroke", "#555555")
+      .ende();
+  svg.element("text")
+      .attr("x", kLinks + 268)
+      .attr("y", y)
+      .text("* = Prognose auf der Trendlinie");
 }
 
 // Row i of the report table as a point of column `s`; amounts as they are,
@@ -324,9 +349,13 @@ std::string berichtsDiagramm(const Anzeige& a, const Firma& firma,
 
   const bool englisch = waehrung != 0;
   const double hoehe = quoten.empty() ? 440 : 690;
-  Svg svg(kBildBreite, hoehe, "Firma: " + firma.getName());
-  svg.text(kBildRand, 32, firma.getName(),
-           attr("font-size", 18) + attr("font-weight", "bold"));
+  Svg svg(kBildBreite, hoehe, "Firma: " + firma.getName(), kBildSchrift);
+  svg.element("text")
+      .attr("x", kBildRand)
+      .attr("y", 32)
+      .attr("font-size", 18)
+      .attr("font-weight", "bold")
+      .text(firma.getName());
   zeichneLegende(svg, geld, 58);
   zeichneErklaerung(svg, 78);
   const Feld betraege{100, 400, achseUeber(geld), von, bis, false};

@@ -108,17 +108,10 @@ struct Zelle {
   std::string_view stw;
 };
 
-// Copies the field of `w` that a column of kind `type` reads.
-void kopiere(int type, const Wert& w, Zelle& z) {
-  z.da = true;
-  z.linReg = w.linReg;
-  if (type == kBetrag) z.iw = w.iw;
-  if (type == kQuote) z.dw = w.dw;
-  if (type == kText) z.stw = w.stw;
-}
-
 // Appends the text of a cell; a ratio column without a cell there shows a
-// blank.
+// blank. The table's row loop, which runs it for every cell, has an instance
+// of its own (`Aufrufer` 0), compiled into the loop as its only caller.
+template <int Aufrufer>
 void zelleAn(std::string& aus, int type, const Zelle& w, char trenn,
              const Zahlformat& zahl) {
   if (!w.da) {
@@ -177,8 +170,6 @@ class Zeilenblock {
       for (const Quelle& q : quellen_) {
         if (const Wert* w = wert(q, j)) {
           kopiere(q.type, *w, *z);
-          // The text is copied once the run is complete.
-          if (q.type == kText) __builtin_prefetch(z->stw.data());
           textLaenge += z->stw.size();
         }
         ++z;
@@ -192,6 +183,18 @@ class Zeilenblock {
       texte_ += z.stw;
       const std::string_view alle = texte_;
       z.stw = alle.substr(anfang);
+    }
+  }
+
+  // Copies the field of `w` that a column of kind `type` reads.
+  static void kopiere(int type, const Wert& w, Zelle& z) {
+    z.da = true;
+    z.linReg = w.linReg;
+    if (type == kBetrag) z.iw = w.iw;
+    if (type == kQuote) z.dw = w.dw;
+    if (type == kText) {
+      z.stw = w.stw;
+      __builtin_prefetch(z.stw.data());  // copied once the run is complete
     }
   }
 
@@ -270,10 +273,10 @@ std::string zellenText(const Spalte& s, int zeile, char trenn,
                        const Zahlformat& zahl) {
   Zelle z;
   if (zeile >= 0 && static_cast<size_t>(zeile) < s.werte.size()) {
-    kopiere(s.type, s.werte[zeile], z);
+    Zeilenblock::kopiere(s.type, s.werte[zeile], z);
   }
   std::string text;
-  zelleAn(text, s.type, z, trenn, zahl);
+  zelleAn<1>(text, s.type, z, trenn, zahl);
   return text;
 }
 
@@ -342,7 +345,7 @@ void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
       const Spalte& s = a.spalten[q];
       // The field is written first and then moved right by its padding.
       const size_t anfang = aus.text.size();
-      zelleAn(aus.text, s.type, block.an(k, q), a.trenn, a.zahl);
+      zelleAn<0>(aus.text, s.type, block.an(k, q), a.trenn, a.zahl);
       const std::string_view zeile = aus.text;
       const std::string_view feld = zeile.substr(anfang);
       // Numbers are ASCII: one character per byte.

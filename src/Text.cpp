@@ -148,6 +148,15 @@ const char* xmlEntitaet(uint32_t zeichen) {
 
 void xmlText(std::string& aus, std::string_view text) {
   for (size_t i = 0; i < text.size();) {
+    // A run of printable ASCII that needs no entity is appended at once.
+    size_t ende = i;
+    while (ende < text.size() && text[ende] >= 0x20 && text[ende] < 0x7F &&
+           xmlEntitaet(static_cast<unsigned char>(text[ende])) == nullptr) {
+      ++ende;
+    }
+    aus.append(text, i, ende - i);
+    i = ende;
+    if (i == text.size()) break;
     uint32_t zeichen = 0;
     const size_t laenge = zeichenAn(text, i, zeichen);
     if (const char* entitaet = xmlEntitaet(zeichen)) {
