@@ -23,22 +23,26 @@ struct Wertspalte {
   Quote quote;    // null for an amount column
   // A growth rate needs a report three rows further down.
   bool wachstum;
+  Trendlinie trend;  // null for a ratio column
 };
 
 const Wertspalte kWertspalten[] = {
-    {"Letzter Umsatz", "Umsatz", &Firma::getUmsatz, nullptr, false},
-    {"Letzter Gewinn", "Gewinn", &Firma::getGewinn, nullptr, false},
+    {"Letzter Umsatz", "Umsatz", &Firma::getUmsatz, nullptr, false,
+     &Firma::lineareRegUmsatz},
+    {"Letzter Gewinn", "Gewinn", &Firma::getGewinn, nullptr, false,
+     &Firma::lineareRegGewinn},
     {"Letzte Bilanzsumme", "Bilanzsumme", &Firma::getBilanzsumme, nullptr,
-     false},
+     false, &Firma::lineareRegBilanz},
     {"Letztes Eigenkapital", "Eigenkapital", &Firma::getEigenkapital, nullptr,
-     false},
+     false, &Firma::lineareRegEK},
     {"Letzte CAGR (Umsatz)", "CAGR (Umsatz)", nullptr, &Firma::getCAGRUmsatz,
-     true},
+     true, nullptr},
     {"Letzte CAGR (Gewinn)", "CAGR (Gewinn)", nullptr, &Firma::getCAGRGewinn,
-     true},
-    {"Letzter EK-Anteil", "EK-Anteil", nullptr, &Firma::getEKAnteil, false},
+     true, nullptr},
+    {"Letzter EK-Anteil", "EK-Anteil", nullptr, &Firma::getEKAnteil, false,
+     nullptr},
     {"Letzte Umsatzrendite", "Umsatzrendite", nullptr, &Firma::getUmsatzrendite,
-     false},
+     false, nullptr},
 };
 
 static_assert(2 + std::size(kWertspalten) == kFirmenKatalog &&
@@ -124,4 +128,11 @@ std::vector<Spalte> berichtsKatalog(const Firma& firma, int zeilen,
   }));
   werteSpalten(katalog, Herkunft{&firma, false}, zeilen, waehrung, iso);
   return katalog;
+}
+
+Trendlinie berichtsTrend(int pos) {
+  const int k = pos - 1;  // after "Datum"
+  return k >= 0 && k < static_cast<int>(std::size(kWertspalten))
+             ? kWertspalten[k].trend
+             : nullptr;
 }

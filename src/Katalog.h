@@ -4,6 +4,7 @@
 // The column catalogues: every column the company table and the report table
 // of one company can show, built whole from the companies for a currency.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,11 @@ std::vector<Spalte> firmenKatalog(const std::vector<Firma>& firmen,
 // two ratios. Cells of forecast reports are marked.
 std::vector<Spalte> berichtsKatalog(const Firma& firma, int zeilen,
                                     int waehrung, const std::string& iso);
+
+// A company's trend line of one money series, evaluated for a calendar year.
+using Trendlinie = int64_t (Firma::*)(int jahr) const;
+// The trend line of the money series in report catalogue column `pos`; null
+// for a column that has none.
+Trendlinie berichtsTrend(int pos);
 
 #endif  // QUORVELL_KATALOG_H_

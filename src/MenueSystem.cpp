@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "Dateien.h"
+#include "Diagramm.h"
 #include "Katalog.h"
 #include "Speicherstand.h"
 #include "Tabelle.h"
@@ -262,6 +263,7 @@ void MenueSystem::saveState() {
                             aufsteigend};
   ersetzeDatei("save.dat", Speicherstand::text(stand));
   saveHtml();
+  saveDiagramm();
 }
 
 void MenueSystem::saveHtml() {
@@ -270,5 +272,14 @@ void MenueSystem::saveHtml() {
   Ersatzdatei datei("tabelle.html", Ersatzdatei::Ablage::kSchnell);
   schreibeHtml(a,
                [&datei](std::string_view stueck) { datei.schreibe(stueck); });
+  datei.fertig();
+}
+
+void MenueSystem::saveDiagramm() {
+  const Anzeige a = anzeige();
+  Ersatzdatei datei("diagramm.svg", Ersatzdatei::Ablage::kSchnell);
+  datei.schreibe(aktMenue == 1 ? berichtsDiagramm(a, firmen[findex],
+                                                  hiddenSpalten, waehrung)
+                               : firmenDiagramm(a, firmen, hiddenSpalten));
   datei.fertig();
 }

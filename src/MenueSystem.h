@@ -59,6 +59,8 @@ class MenueSystem {
   void sortieren(Spalte tmp);
   void saveState();
   void saveHtml();
+  // Draws the shown view into diagramm.svg.
+  void saveDiagramm();
   void loadState();
   void neueVorhersage();
   void cleanFirma();
@@ -75,6 +77,9 @@ class MenueSystem {
   // Prints the numbered list "1) title" of `liste` and reads a number; the
   // position chosen (from 0), or -1 for a number outside the list.
   int waehleAus(const std::vector<Spalte>& liste);
+  // Whether another column may be shown; otherwise says so: a saved view
+  // holds at most kMaxGezeigteSpalten.
+  bool platzFuerSpalte();
   // Shows catalogue column `katalogPos` at shown position `stelle` and keeps
   // the sort on its column.
   void spalteEinfuegen(int stelle, int katalogPos);

@@ -180,7 +180,19 @@ int MenueSystem::waehleAus(const std::vector<Spalte>& liste) {
   return n >= 1 && n <= static_cast<int>(liste.size()) ? n - 1 : -1;
 }
 
+bool MenueSystem::platzFuerSpalte() {
+  if (static_cast<long long>(spalten.size()) < kMaxGezeigteSpalten) {
+    return true;
+  }
+  std::cout << std::endl
+            << "Mehr als " + std::to_string(kMaxGezeigteSpalten) +
+                   " Spalten koennen nicht angezeigt werden!"
+            << std::endl;
+  return false;
+}
+
 void MenueSystem::neueSpalte() {
+  if (!platzFuerSpalte()) return;
   std::cout << std::endl << "Neue Spalte anhaengen:" << std::endl;
   const int k = waehleAus(hiddenSpalten);
   if (k >= 0) spalteEinfuegen(static_cast<int>(spalten.size()), k);
@@ -198,6 +210,7 @@ void MenueSystem::deleteSpalte() {
 }
 
 void MenueSystem::insertSpalte() {
+  if (!platzFuerSpalte()) return;
   std::cout << std::endl << "Neue Spalte einfuegen:" << std::endl;
   const int k = waehleAus(hiddenSpalten);
   if (k < 0) return;

@@ -11,8 +11,9 @@
 // Columns in the catalogues of the company table and of the report table.
 constexpr int kFirmenKatalog = 10;
 constexpr int kDatenKatalog = 9;
-// The most shown columns a saved view may name; far more than any screen
-// holds, and few enough that a damaged count costs no time or memory.
+// The most columns a view shows: the menus add no more, and a saved view
+// naming more is damaged. Far more than any screen holds, and few enough that
+// a damaged count costs no time or memory.
 constexpr long long kMaxGezeigteSpalten = 1000;
 
 struct Speicherstand {

@@ -109,7 +109,9 @@ struct Zelle {
 };
 
 // Appends the text of a cell; a ratio column without a cell there shows a
-// blank.
+// blank. The table's row loop, which runs it for every cell, has an instance
+// of its own (`Aufrufer` 0), compiled into the loop as its only caller.
+template <int Aufrufer>
 void zelleAn(std::string& aus, int type, const Zelle& w, char trenn,
              const Zahlformat& zahl) {
   if (!w.da) {
@@ -184,6 +186,18 @@ class Zeilenblock {
     }
   }
 
+  // Copies the field of `w` that a column of kind `type` reads.
+  static void kopiere(int type, const Wert& w, Zelle& z) {
+    z.da = true;
+    z.linReg = w.linReg;
+    if (type == kBetrag) z.iw = w.iw;
+    if (type == kQuote) z.dw = w.dw;
+    if (type == kText) {
+      z.stw = w.stw;
+      __builtin_prefetch(z.stw.data());  // copied once the run is complete
+    }
+  }
+
   // The cell of shown column `spalte` at display position `position`, which
   // lies in the run taken last.
   const Zelle& an(int position, size_t spalte) const {
@@ -212,17 +226,6 @@ class Zeilenblock {
     }
   }
 
-  static void kopiere(int type, const Wert& w, Zelle& z) {
-    z.da = true;
-    z.linReg = w.linReg;
-    if (type == kBetrag) z.iw = w.iw;
-    if (type == kQuote) z.dw = w.dw;
-    if (type == kText) {
-      z.stw = w.stw;
-      __builtin_prefetch(z.stw.data());  // copied once the run is complete
-    }
-  }
-
   const Anzeige& a_;
   std::vector<Quelle> quellen_;
   std::vector<Zelle> zellen_;
@@ -236,12 +239,6 @@ void rechts(std::string& zeile, const std::string& text, int breite) {
   if (breite > zeichen)
     zeile.append(static_cast<size_t>(breite - zeichen), ' ');
   zeile += text;
-}
-
-std::string sortZeile(const Anzeige& a) {
-  if (static_cast<size_t>(a.sortSpalte) >= a.spalten.size()) return "";
-  return "Sortiert nach Spalte: [" + a.spalten[a.sortSpalte].titel + "] (" +
-         (a.aufsteigend ? "aufsteigend)" : "absteigend)") + "\n";
 }
 
 // Appends the text of a cell in the export: escaped, grouped by the number
@@ -271,6 +268,23 @@ void htmlZelleAn(std::string& aus, int type, const Zelle& w,
 int htmlZeilen(const Anzeige& a) { return a.spalten.empty() ? 0 : a.zeilen; }
 
 }  // namespace
+
+std::string zellenText(const Spalte& s, int zeile, char trenn,
+                       const Zahlformat& zahl) {
+  Zelle z;
+  if (zeile >= 0 && static_cast<size_t>(zeile) < s.werte.size()) {
+    Zeilenblock::kopiere(s.type, s.werte[zeile], z);
+  }
+  std::string text;
+  zelleAn<1>(text, s.type, z, trenn, zahl);
+  return text;
+}
+
+std::string sortZeile(const Anzeige& a) {
+  if (static_cast<size_t>(a.sortSpalte) >= a.spalten.size()) return "";
+  return "Sortiert nach Spalte: [" + a.spalten[a.sortSpalte].titel + "] (" +
+         (a.aufsteigend ? "aufsteigend)" : "absteigend)");
+}
 
 int spaltenMass(const Spalte& s, char trenn, const Zahlformat& zahl) {
   std::string puffer;
@@ -331,7 +345,7 @@ void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
       const Spalte& s = a.spalten[q];
       // The field is written first and then moved right by its padding.
       const size_t anfang = aus.text.size();
-      zelleAn(aus.text, s.type, block.an(k, q), a.trenn, a.zahl);
+      zelleAn<0>(aus.text, s.type, block.an(k, q), a.trenn, a.zahl);
       const std::string_view zeile = aus.text;
       const std::string_view feld = zeile.substr(anfang);
       // Numbers are ASCII: one character per byte.
@@ -345,7 +359,8 @@ void schreibeTabelle(const Anzeige& a, const Ausgabe& ausgabe) {
     aus.weiter();
   }
   aus.text += '\n';
-  aus.text += sortZeile(a);
+  const std::string sortiert = sortZeile(a);
+  if (!sortiert.empty()) aus.text += sortiert + '\n';
   aus.text += '\n';
   aus.ende();
 }

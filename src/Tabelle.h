@@ -51,6 +51,15 @@ std::string betragText(int64_t i, char trenn);
 // as a stream with the locale `loc` writes it.
 std::string prozentText(double i, const std::locale& loc);
 
+// The text the table shows for row `zeile` of `s`: grouped, negative values
+// in parentheses, forecasts with "*"; empty where the column has no cell there
+// (a ratio column shows a blank).
+std::string zellenText(const Spalte& s, int zeile, char trenn,
+                       const Zahlformat& zahl);
+// The sort line without its line end; empty when the sort column names no
+// shown column.
+std::string sortZeile(const Anzeige& a);
+
 // The width a column needs before the two blanks that separate it: the
 // widest of its title and its cells, plus 3. A ratio is measured as the
 // fraction, not as the percentage the cell shows.

@@ -123,3 +123,64 @@ void htmlText(std::string& aus, std::string_view text) {
     i = ende < text.size() ? ende + maskiereAn(aus, text, ende) : ende;
   }
 }
+
+namespace {
+
+// The entity of a character XML reserves, or null.
+const char* xmlEntitaet(uint32_t zeichen) {
+  switch (zeichen) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&apos;";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+void xmlText(std::string& aus, std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    // A run of printable ASCII that needs no entity is appended at once.
+    size_t ende = i;
+    while (ende < text.size() && text[ende] >= 0x20 && text[ende] < 0x7F &&
+           xmlEntitaet(static_cast<unsigned char>(text[ende])) == nullptr) {
+      ++ende;
+    }
+    aus.append(text, i, ende - i);
+    i = ende;
+    if (i == text.size()) break;
+    uint32_t zeichen = 0;
+    const size_t laenge = zeichenAn(text, i, zeichen);
+    if (const char* entitaet = xmlEntitaet(zeichen)) {
+      aus += entitaet;
+    } else if (istSteuerzeichen(zeichen) || zeichen == 0xFFFE ||
+               zeichen == 0xFFFF) {
+      aus += '?';
+    } else if (zeichen >= 0x80 && laenge == 1) {
+      // A Latin-1 byte, written as its two UTF-8 bytes.
+      aus += static_cast<char>(0xC0 | (zeichen >> 6));
+      aus += static_cast<char>(0x80 | (zeichen & 0x3F));
+    } else {
+      aus.append(text, i, laenge);
+    }
+    i += laenge;
+  }
+}
+
+std::string gekuerzt(std::string_view text, int zeichen) {
+  size_t i = 0;
+  for (int n = 0; n < zeichen && i < text.size(); ++n) {
+    uint32_t z = 0;
+    i += zeichenAn(text, i, z);
+  }
+  if (i >= text.size()) return std::string(text);
+  return std::string(text.substr(0, i)) + "...";
+}

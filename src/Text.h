@@ -1,9 +1,10 @@
 #ifndef QUORVELL_TEXT_H_
 #define QUORVELL_TEXT_H_
 
-// Texts of the data files in the table and the HTML page: how many characters
-// wide they are, and how they are escaped. Bytes that are not valid UTF-8 are
-// read as Latin-1, so older files line up and display correctly.
+// Texts of the data files in the table, the HTML page and the picture: how
+// many characters wide they are, and how they are escaped. Bytes that are not
+// valid UTF-8 are read as Latin-1, so older files line up and display
+// correctly.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,5 +31,13 @@ int zeichenAnzahl(std::string_view text);
 std::string htmlText(std::string_view text);
 // The same, appended to `aus`.
 void htmlText(std::string& aus, std::string_view text);
+
+// `text` cut to its first `zeichen` characters and "..." when it is longer.
+std::string gekuerzt(std::string_view text, int zeichen);
+
+// `text` for an XML document in UTF-8, appended to `aus`: &, <, >, " and '
+// as entities, every control character (istSteuerzeichen) and the two
+// non-characters XML forbids (U+FFFE, U+FFFF) as "?", as on the console.
+void xmlText(std::string& aus, std::string_view text);
 
 #endif  // QUORVELL_TEXT_H_

@@ -24,6 +24,9 @@ A case is a directory under CASES_DIR:
   runN.err     optional: expected standard error of run N
   after/       optional: files expected in the working directory after the
                last run, compared byte for byte
+  check.py     optional: a Python script run after every run N as
+               "check.py WORKDIR N" for files no byte comparison fits (the
+               picture); it passes with exit status 0 and otherwise says why
 All runs of a case share one working directory. Every run must exit with
 status 0 within the time limit. The day count of the detail view depends on
 today's date, so the number in every line "Tage bis zum naechsten Report: N"
@@ -105,6 +108,19 @@ def run_import(binary, case_dir, workdir):
     return failures
 
 
+def run_check(case_dir, workdir, n):
+    """Runs the case's check.py after run n; returns a list of failures."""
+    script = os.path.join(case_dir, "check.py")
+    if not os.path.exists(script):
+        return []
+    proc = subprocess.run([sys.executable, script, workdir, str(n)],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          timeout=TIME_LIMIT)
+    if proc.returncode == 0:
+        return []
+    return ["check.py after run%d:\n%s" % (n, proc.stdout.decode("utf-8", "replace"))]
+
+
 def needs_missing_importer(binary, case_dir):
     return (os.path.exists(os.path.join(case_dir, "import")) and
             not os.path.exists(os.path.join(os.path.dirname(binary), "quorvell-import")))
@@ -154,6 +170,7 @@ def run_case(binary, case_dir):
             failures.append(diff_text(expected, actual, "run%d.out" % n))
         if os.path.exists(stem + ".err") and proc.stderr != read(stem + ".err"):
             failures.append(diff_text(read(stem + ".err"), proc.stderr, "run%d.err" % n))
+        failures += run_check(case_dir, workdir, n)
     after = os.path.join(case_dir, "after")
     if os.path.isdir(after):
         for root, _, files in os.walk(after):

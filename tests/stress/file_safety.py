@@ -4,8 +4,8 @@
 Usage: file_safety.py BINARY special-inputs|full-output|two-instances
                       [--rounds N] [--seconds S]
 
-two-instances runs two long sessions side by side while sampling save.dat and
-tabelle.html, N times ended by the end of input and N times by SIGHUP, and
+two-instances runs two long sessions side by side while sampling save.dat,
+tabelle.html and diagramm.svg, N times ended by the end of input and N times by SIGHUP, and
 prints how many samples were damaged.
 """
 
@@ -22,10 +22,13 @@ import tempfile
 import termios
 import threading
 import time
+import xml.etree.ElementTree as ET
 
 TIMEOUT = 10         # seconds; a blocked or spinning program never ends
 START_LIMIT = 1      # seconds for a run that meets special input files
 SANITIZER = re.compile(rb"AddressSanitizer|LeakSanitizer|runtime error")
+# What the program writes beside its input; anything else is a stray file.
+WRITTEN = {"config", "data", "save.dat", "tabelle.html", "diagramm.svg"}
 
 
 class Failure(Exception):
@@ -121,7 +124,7 @@ def special_inputs(binary, root, _args):
         status, out, err = run(binary, work, data, what)
         took = time.monotonic() - start
         missing = [x for x in lines if x.encode() not in err]
-        stray = set(os.listdir(work)) - {"config", "data", "save.dat", "tabelle.html"}
+        stray = set(os.listdir(work)) - WRITTEN
         if (missing or text not in out or status != 0 or took > START_LIMIT or
                 out.count(b" eingelesen.\n") != companies or stray):
             raise Failure("%s: status %d after %.2f s, %d companies, lacking %r %r, "
@@ -153,7 +156,7 @@ def full_output(binary, root, _args):
                  preexec_fn=lambda: signal.signal(signal.SIGPIPE, signal.SIG_DFL)))]
     os.close(w)
     for what, expected, start, (status, _, err) in results:
-        stray = set(os.listdir(work)) - {"config", "data", "save.dat", "tabelle.html"}
+        stray = set(os.listdir(work)) - WRITTEN
         if status != expected or not err.startswith(start) or (start == b"" and err) or stray:
             raise Failure("%s: status %d, stderr %r, stray %r" % (
                 what, status, err[:300], sorted(stray)))
@@ -185,9 +188,17 @@ def html_whole(data):
                                  for row in m.group(2).split(b"\n")[:-1])
 
 
+def svg_whole(data):
+    try:
+        return ET.fromstring(data).tag == "{http://www.w3.org/2000/svg}svg"
+    except ET.ParseError:
+        return False
+
+
 def sample(work, counts):
-    """Reads both files once and counts (samples, damaged) for each."""
-    for name, whole in (("save.dat", save_whole), ("tabelle.html", html_whole)):
+    """Reads the files once and counts (samples, damaged) for each."""
+    for name, whole in (("save.dat", save_whole), ("tabelle.html", html_whole),
+                        ("diagramm.svg", svg_whole)):
         try:
             with open(os.path.join(work, name), "rb") as f:
                 data = f.read()
@@ -240,8 +251,8 @@ def two_sessions(binary, work, seconds, hangup, counts):
 def two_instances(binary, root, args):
     bad = False
     for hangup in (False, True):
-        counts = {"save.dat": [0, 0], "tabelle.html": [0, 0]}
-        final = {"save.dat": [0, 0], "tabelle.html": [0, 0]}
+        counts = {n: [0, 0] for n in ("save.dat", "tabelle.html", "diagramm.svg")}
+        final = {n: [0, 0] for n in counts}
         damage_message = stray = 0
         for r in range(args.rounds):
             work = data_set(os.path.join(root, "%d%s" % (r, "h" * hangup)), 40)
@@ -251,8 +262,7 @@ def two_instances(binary, root, args):
             if status != 0 or b"Ein Speicherstand existiert." not in out:
                 raise Failure("third run: status %d, no saved view" % status)
             damage_message += b"beschaedigt" in out
-            stray += bool(set(os.listdir(work)) -
-                          {"config", "data", "save.dat", "tabelle.html"})
+            stray += bool(set(os.listdir(work)) - WRITTEN)
         print("%d runs, both %s:" % (args.rounds, "killed by SIGHUP" if hangup else "ended"))
         for name, (n, damaged) in counts.items():
             print("  %s: %d samples, %d damaged; damaged at the end in %d runs" % (

@@ -9,7 +9,7 @@ session, sometimes a second one that loads (or refuses) the saved view, often
 after damaging save.dat, and finally loads what the last session saved with
 "j q". Every program run must exit with status 0 within the time limit and
 write no sanitizer report to stderr; tabelle.html must be a
-well-formed page of the last table shown; a save.dat the program wrote must
+well-formed page of the last table shown, diagramm.svg a well-formed image; a save.dat the program wrote must
 load without the "beschaedigt" message and restore the same columns and rows.
 """
 
@@ -24,6 +24,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ET
 
 TIMEOUT = 10                 # seconds per program run
 MAX_OUTPUT = 64 << 20        # a bigger stdout means a menu that spins
@@ -330,6 +331,16 @@ def check_html(work, table):
     return [t.replace(b"[USD]", b"[EUR]") for t in titles + [sort or b""]], n
 
 
+def check_svg(work):
+    """diagramm.svg must be a well-formed SVG image, whatever the names hold."""
+    try:
+        root = ET.parse(os.path.join(work, "diagramm.svg")).getroot()
+    except (OSError, ET.ParseError) as e:
+        raise Failure("diagramm.svg: %s" % e) from None
+    if root.tag != "{http://www.w3.org/2000/svg}svg":
+        raise Failure("diagramm.svg: root element %s" % root.tag)
+
+
 def run(binary, root, tag, data):
     """Runs the program in root/work; returns stdout. Keeps in/out/err in root."""
     work = os.path.join(root, "work")
@@ -377,6 +388,7 @@ def play(binary, root, seed):
         table = last_table(out)
         if table is not None:
             shown = check_html(work, table)
+            check_svg(work)
             check_company_rows(out, table)
             damaged = False
     if not os.path.isfile(save) or damaged:

@@ -72,6 +72,7 @@ class MenueSitzung : public ::testing::Test {
   void TearDown() override {
     std::remove("save.dat");
     std::remove("tabelle.html");
+    std::remove("diagramm.svg");
     EXPECT_EQ(chdir(alt), 0);
     rmdir(verzeichnis.c_str());
     std::locale::global(std::locale::classic());
@@ -196,6 +197,28 @@ TEST_F(MenueSitzung, SpeicherstandInKlarenZiffernAuchAufDeutsch) {
   std::remove("save.dat");
   spiele(std::vector<Firma>(1500, mitUmsatz("A", 1)), "q", 2000);
   EXPECT_EQ(gespeichert(), "0\n0\n2000\n1500\n1\n0\n0\n1\n");
+}
+
+// The menus used to show any number of columns, and the next start refused
+// the saved view of more than 1000 as damaged.
+TEST_F(MenueSitzung, HoechstensTausendSpaltenDieDerNaechsteStartWiederlaedt) {
+  std::string stand = "0\n0\n5\n1\n999\n";
+  for (int i = 0; i < 999; ++i) stand += "0\n";
+  speichere(stand + "0\n1\n");
+  const std::string aus = spiele({mitUmsatz("A", 1)}, "j n 1 n 1 i 1 1 q");
+  const std::string nein =
+      "\nMehr als 1000 Spalten koennen nicht angezeigt werden!\n";
+  size_t mal = 0;
+  for (size_t p = aus.find(nein); p != std::string::npos;
+       p = aus.find(nein, p + 1)) {
+    ++mal;
+  }
+  EXPECT_EQ(mal, 2u);  // the second "n" and the "i"
+  EXPECT_NE(aus.find(nein + "\nTabelle test"), std::string::npos);
+  EXPECT_EQ(gespeichert().substr(0, 13), "0\n0\n5\n1\n1000\n");
+  const std::string wieder = spiele({mitUmsatz("A", 1)}, "j q");
+  EXPECT_EQ(wieder.find("beschaedigt"), std::string::npos);
+  EXPECT_EQ(gespeichert().substr(0, 13), "0\n0\n5\n1\n1000\n");
 }
 
 // Copies of a column share their cells until one changes its own.
