@@ -13,7 +13,6 @@
 #include "ImportJahre.h"
 #include "ImportJson.h"
 #include "ImportKurse.h"
-#include "ImportMappe.h"
 #include "ImportQuellen.h"
 #include "ImportSchreiber.h"
 #include "ImportSec.h"
@@ -27,22 +26,23 @@ const std::string kVorsatz = "quorvell-import: ";
 static_assert(kPolster >= kJsonPolster,
               "the source buffer leaves simdjson room to read");
 
-bool istLeer(const std::string& text) {
-  return text.find_first_not_of(" \t\r\n") == std::string::npos;
+bool istLeer(std::string_view text) {
+  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-// The text of a table in UTF-8 without a byte-order mark; false with a
-// message when it is in UTF-16 or holds nothing.
+// The text of a table in UTF-8 without a byte-order mark, in `text` itself
+// or, converted, in `umgewandelt`; false with a message when it is in UTF-16
+// or holds nothing.
 bool leseText(const std::string& tabelle, std::optional<Zeichensatz> wahl,
-              std::string& text, std::string& meldungen) {
-  if (text.compare(0, 2, "\xFF\xFE") == 0 ||
-      text.compare(0, 2, "\xFE\xFF") == 0) {
+              std::string_view& text, std::string& umgewandelt,
+              std::string& meldungen) {
+  if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
     meldungen += kVorsatz + tabelle +
                  " ist in UTF-16 gespeichert, erwartet UTF-8 (\"CSV UTF-8\")\n";
     return false;
   }
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-  if (!alsUtf8(text, wahl, tabelle, meldungen)) return false;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  if (!alsUtf8(text, umgewandelt, wahl, tabelle, meldungen)) return false;
   if (istLeer(text)) {
     meldungen += kVorsatz + tabelle +
                  " ist leer, erwartet eine Kopfzeile und je Firma und Bericht "
@@ -55,7 +55,7 @@ bool leseText(const std::string& tabelle, std::optional<Zeichensatz> wahl,
 // The separator and the number style: given, or found from the header line
 // and the separator. Returns kErfolg, or the exit status of the failure.
 Ausgang waehleFormat(const Optionen& optionen, const std::string& tabelle,
-                     const std::string& text, char& trenner, Zahlenstil& stil,
+                     std::string_view text, char& trenner, Zahlenstil& stil,
                      std::string& meldungen) {
   trenner = optionen.trenner != 0 ? optionen.trenner : erkenneTrenner(text);
   if (trenner == 0) {
@@ -136,8 +136,9 @@ void Einleser::nimm(const Eingang& eingang) {
 
 void Einleser::leseTabelle(const Eingang& eingang) {
   const std::string& quelle = eingang.name;
-  std::string text(eingang.inhalt), meldung, fehler;
-  if (text.compare(0, 8, "Date,USD") == 0) {
+  std::string_view text = eingang.inhalt;
+  std::string umgewandelt, meldung;
+  if (text.substr(0, 8) == "Date,USD") {
     befund_.fehlerDazu(
         kVorsatz + quelle +
         " ist die Kurstabelle der EZB: sie gehoert zu --kurse\n");
@@ -145,8 +146,7 @@ void Einleser::leseTabelle(const Eingang& eingang) {
   }
   char trenner = 0;
   Zahlenstil stil = Zahlenstil::deutsch;
-  std::vector<CsvZeile> zeilen;
-  if (!leseText(quelle, optionen_.zeichensatz, text, meldung)) {
+  if (!leseText(quelle, optionen_.zeichensatz, text, umgewandelt, meldung)) {
     befund_.fehlerDazu(meldung);
     return;
   }
@@ -165,32 +165,21 @@ void Einleser::leseTabelle(const Eingang& eingang) {
     befund_.fehlerDazu(meldung);
     return;
   }
-  if (!leseCsv(text, trenner, zeilen, fehler)) {
-    befund_.fehlerDazu(quelle + ":" + fehler + "\n");
-    return;
-  }
-  // The records hold copies of the fields: the text is no longer needed.
-  std::string().swap(text);
-  nimmTabelle(leseFirmen(zeilen, regeln, quelle, befund_));
+  CsvLeser csv(text, trenner);
+  nimmTabelle(leseFirmen(csv, regeln, quelle, befund_));
 }
 
 // A workbook's numbers are stored as numbers; the factor options are read
 // in --zahlen's style, else as English, as for published reports.
 void Einleser::leseArbeitsmappe(const Eingang& eingang) {
-  Blatt blatt;
-  std::string fehler;
-  if (!leseMappe(eingang.inhalt, eingang.name, optionen_.blatt, blatt,
-                 fehler)) {
-    befund_.fehlerDazu(kVorsatz + fehler + "\n");
-    return;
-  }
   Importregeln regeln = this->regeln(optionen_.stil);
   if (!leseFaktorOptionen(optionen_,
                           optionen_.stil.value_or(Zahlenstil::englisch),
                           regeln.faktor, aufruffehler_)) {
     return;
   }
-  nimmTabelle(leseFirmen(blatt, regeln, befund_));
+  nimmTabelle(leseFirmen(eingang.inhalt, eingang.name, optionen_.blatt, regeln,
+                         befund_));
 }
 
 Importregeln Einleser::regeln(std::optional<Zahlenstil> stil) const {
@@ -274,10 +263,10 @@ Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
                        std::string& meldungen) {
   for (const std::string& quelle : optionen_.quellen) {
     quelle_ = &quelle;
-    leseQuelle(
+    const bool weiter = leseQuelle(
         quelle, [this](const Eingang& eingang) { nimm(eingang); },
         [this](const std::string& zeile) { befund_.fehlerDazu(zeile); });
-    if (!aufruffehler_.empty()) break;
+    if (!weiter || !aufruffehler_.empty()) break;
   }
   fortschritt_.loesche();
   meldungen += vorab_;

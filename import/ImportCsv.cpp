@@ -12,41 +12,21 @@
 
 namespace {
 
-// What libcsv reports while it parses: the fields of the open record, the
-// line that record started on (0 while none is open), and the records done.
-// A record keeps at most `grenze` fields: kMaxKopfspalten for the header, then
-// as many as the header has.
-struct Sammler {
-  std::vector<CsvZeile>& zeilen;
-  std::vector<std::string> felder;
-  int beginn;
-  size_t weggelassen = 0;
-  size_t grenze = kMaxKopfspalten;
-};
+using Offen = CsvLeser::Offen;
 
-void feldEnde(void* daten, size_t laenge, void* sammler) {
-  auto* s = static_cast<Sammler*>(sammler);
-  if (s->felder.size() >= s->grenze) {
-    ++s->weggelassen;
+void feldEnde(void* daten, size_t laenge, void* offen) {
+  auto* o = static_cast<Offen*>(offen);
+  if (o->satz.felder.size() >= o->grenze) {
+    ++o->satz.weggelassen;
     return;
   }
-  s->felder.push_back(laenge == 0
-                          ? std::string()
-                          : std::string(static_cast<char*>(daten), laenge));
+  o->satz.felder.push_back(
+      laenge == 0 ? std::string()
+                  : std::string(static_cast<char*>(daten), laenge));
 }
 
-void satzEnde(int /*zeichen*/, void* sammler) {
-  auto* s = static_cast<Sammler*>(sammler);
-  s->zeilen.push_back({s->beginn, std::move(s->felder), s->weggelassen});
-  if (s->zeilen.size() == 1) s->grenze = s->zeilen[0].felder.size();
-  s->felder.clear();
-  s->weggelassen = 0;
-  s->beginn = 0;
-}
-
-// Whether the header, once read, has more than kMaxKopfspalten fields.
-bool zuBreit(const std::vector<CsvZeile>& zeilen) {
-  return !zeilen.empty() && zeilen[0].weggelassen > 0;
+void satzEnde(int /*zeichen*/, void* offen) {
+  static_cast<Offen*>(offen)->fertig = true;
 }
 
 std::string kopfFehler(const CsvZeile& kopf) {
@@ -64,7 +44,7 @@ bool achtAscii(const char* p) {
 
 // Where `text` stops being UTF-8: the position of the first byte that is not
 // part of a valid sequence, or npos.
-size_t ersterFremderByte(const std::string& text) {
+size_t ersterFremderByte(std::string_view text) {
   uint32_t zeichen = 0;
   for (size_t i = 0; i < text.size();) {
     if (i + 8 <= text.size() && achtAscii(text.data() + i)) {
@@ -101,7 +81,7 @@ void haengeUtf8An(std::string& aus, uint32_t zeichen) {
   }
 }
 
-std::string ausWindows1252(const std::string& text) {
+std::string ausWindows1252(std::string_view text) {
   std::string aus;
   aus.reserve(text.size() + text.size() / 8);
   for (const char c : text) {
@@ -113,29 +93,30 @@ std::string ausWindows1252(const std::string& text) {
 
 }  // namespace
 
-bool alsUtf8(std::string& text, std::optional<Zeichensatz> wahl,
-             const std::string& quelle, std::string& meldungen) {
-  if (wahl == Zeichensatz::windows1252) {
-    text = ausWindows1252(text);
-    return true;
+bool alsUtf8(std::string_view& text, std::string& umgewandelt,
+             std::optional<Zeichensatz> wahl, const std::string& quelle,
+             std::string& meldungen) {
+  const size_t fremd =
+      wahl == Zeichensatz::windows1252 ? 0 : ersterFremderByte(text);
+  if (fremd == std::string_view::npos) return true;
+  if (wahl == Zeichensatz::utf8) {
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "\\x%02X",
+                  static_cast<unsigned char>(text[fremd]));
+    const auto zeile = std::count(text.begin(), text.begin() + fremd, '\n') + 1;
+    meldungen += quelle + ":" + std::to_string(zeile) + ": Byte " + byte +
+                 " ist kein UTF-8, erwartet mit --zeichensatz utf-8 eine "
+                 "Datei ganz in UTF-8\n";
+    return false;
   }
-  const size_t fremd = ersterFremderByte(text);
-  if (fremd == std::string::npos) return true;
   if (!wahl) {
     meldungen += "quorvell-import: " + quelle +
                  " ist kein UTF-8 und wird als Windows-1252 gelesen; "
                  "--zeichensatz utf-8 erzwingt UTF-8\n";
-    text = ausWindows1252(text);
-    return true;
   }
-  char byte[8];
-  std::snprintf(byte, sizeof byte, "\\x%02X",
-                static_cast<unsigned char>(text[fremd]));
-  const auto zeile = std::count(text.begin(), text.begin() + fremd, '\n') + 1;
-  meldungen += quelle + ":" + std::to_string(zeile) + ": Byte " + byte +
-               " ist kein UTF-8, erwartet mit --zeichensatz utf-8 eine Datei "
-               "ganz in UTF-8\n";
-  return false;
+  umgewandelt = ausWindows1252(text);
+  text = umgewandelt;
+  return true;
 }
 
 namespace {
@@ -145,16 +126,18 @@ int istBlank(unsigned char c) { return c == ' ' ? 1 : 0; }
 
 // The end of the line that starts at `anfang`, behind its line end: "\n",
 // "\r\n", or a "\r" alone.
-size_t zeilenEnde(const std::string& text, size_t anfang) {
+size_t zeilenEnde(std::string_view text, size_t anfang) {
   size_t i = text.find_first_of("\r\n", anfang);
-  if (i == std::string::npos) return text.size();
+  if (i == std::string_view::npos) return text.size();
   if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
   return i + 1;
 }
 
-bool istLeer(const std::string& text, size_t anfang, size_t ende) {
-  const size_t p = text.find_first_not_of(" \t\r\n", anfang);
-  return p == std::string::npos || p >= ende;
+// Whether the line from `anfang` to `ende` is blank; it looks no further, so
+// that a run of blank lines costs each its own length.
+bool istLeer(std::string_view text, size_t anfang, size_t ende) {
+  return text.substr(anfang, ende - anfang).find_first_not_of(" \t\r\n") ==
+         std::string_view::npos;
 }
 
 std::string grammatikFehler(int zeile, int code, bool amEnde) {
@@ -172,7 +155,7 @@ std::string grammatikFehler(int zeile, int code, bool amEnde) {
 
 }  // namespace
 
-char erkenneTrenner(const std::string& text) {
+char erkenneTrenner(std::string_view text) {
   size_t anfang = 0;
   size_t ende = zeilenEnde(text, 0);
   while (ende < text.size() && istLeer(text, anfang, ende)) {
@@ -196,46 +179,66 @@ char erkenneTrenner(const std::string& text) {
   return kandidat[besterK];
 }
 
+CsvLeser::CsvLeser(std::string_view text, char trenner)
+    : text_(text), parser_(std::make_unique<csv_parser>()) {
+  if (csv_init(parser_.get(), CSV_STRICT | CSV_STRICT_FINI) != 0) {
+    parser_.reset();
+    fehler_ = grammatikFehler(1, CSV_ENOMEM, false);
+    return;
+  }
+  csv_set_delim(parser_.get(), static_cast<unsigned char>(trenner));
+  if (trenner == '\t') csv_set_space_func(parser_.get(), istBlank);
+}
+
+CsvLeser::~CsvLeser() {
+  if (parser_) csv_free(parser_.get());
+}
+
+bool CsvLeser::naechster(CsvZeile& satz) {
+  offen_.satz.zeile = 0;
+  offen_.satz.felder.clear();
+  offen_.satz.weggelassen = 0;
+  offen_.fertig = false;
+  while (fehler_.empty() && !offen_.fertig && fuettere()) {
+  }
+  if (!fehler_.empty() || !offen_.fertig) return false;
+  if (++saetze_ == 1) {
+    if (offen_.satz.weggelassen > 0) {
+      fehler_ = kopfFehler(offen_.satz);
+      return false;
+    }
+    offen_.grenze = offen_.satz.felder.size();
+  }
+  // The fields of `satz` keep their memory for the next record.
+  std::swap(satz, offen_.satz);
+  return true;
+}
+
 /* libcsv gets the text one line at a time, so the record that ends during a
  * line ended on that line, and a record that starts on a line started where
  * the line was handed over while no record was open. Blank lines are left out
  * while no record is open, as libcsv would skip them anyway. */
-bool leseCsv(const std::string& text, char trenner,
-             std::vector<CsvZeile>& zeilen, std::string& fehler) {
-  csv_parser parser;
-  if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
-    fehler = grammatikFehler(1, CSV_ENOMEM, false);
+bool CsvLeser::fuettere() {
+  if (ende_) return false;
+  if (anfang_ >= text_.size()) {
+    ende_ = true;
+    if (csv_fini(parser_.get(), feldEnde, satzEnde, &offen_) != 0) {
+      fehler_ =
+          grammatikFehler(offen_.satz.zeile, csv_error(parser_.get()), true);
+    }
     return false;
   }
-  csv_set_delim(&parser, static_cast<unsigned char>(trenner));
-  if (trenner == '\t') csv_set_space_func(&parser, istBlank);
-  Sammler sammler{zeilen, {}, 0};
-  int zeile = 0;
-  bool gut = true;
-  for (size_t anfang = 0; gut && anfang < text.size();) {
-    const size_t ende = zeilenEnde(text, anfang);
-    ++zeile;
-    if (sammler.beginn == 0 && !istLeer(text, anfang, ende)) {
-      sammler.beginn = zeile;
-    }
-    if (sammler.beginn != 0) {
-      gut = csv_parse(&parser, text.data() + anfang, ende - anfang, feldEnde,
-                      satzEnde, &sammler) == ende - anfang;
-    }
-    anfang = ende;
-    if (zuBreit(zeilen)) break;
+  const size_t ende = zeilenEnde(text_, anfang_);
+  ++zeile_;
+  if (offen_.satz.zeile == 0 && !istLeer(text_, anfang_, ende)) {
+    offen_.satz.zeile = zeile_;
   }
-  if (!gut) {
-    fehler = grammatikFehler(zeile, csv_error(&parser), false);
-  } else if (!zuBreit(zeilen) &&
-             csv_fini(&parser, feldEnde, satzEnde, &sammler) != 0) {
-    gut = false;
-    fehler = grammatikFehler(sammler.beginn, csv_error(&parser), true);
+  if (offen_.satz.zeile != 0 &&
+      csv_parse(parser_.get(), text_.data() + anfang_, ende - anfang_, feldEnde,
+                satzEnde, &offen_) != ende - anfang_) {
+    fehler_ = grammatikFehler(zeile_, csv_error(parser_.get()), false);
+    return false;
   }
-  if (gut && zuBreit(zeilen)) {
-    gut = false;
-    fehler = kopfFehler(zeilen[0]);
-  }
-  csv_free(&parser);
-  return gut;
+  anfang_ = ende;
+  return true;
 }

@@ -1,5 +1,7 @@
 #include "ImportFirma.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -172,6 +174,13 @@ void Meldungen::fehlerDazu(const std::string& text) {
   ++fehlerAnzahl;
 }
 
+void Meldungen::dazu(Meldungen andere) {
+  for (const std::string& text : andere.fehler) fehlerDazu(text);
+  fehlerAnzahl += andere.fehlerAnzahl - andere.fehler.size();
+  for (std::string& text : andere.warnungen)
+    warnungen.push_back(std::move(text));
+}
+
 std::string fehlerText(const Meldungen& meldungen) {
   std::string text;
   for (const std::string& zeile : meldungen.fehler) text += zeile;
@@ -184,6 +193,15 @@ std::string fehlerText(const Meldungen& meldungen) {
   return text + "; nichts geschrieben\n";
 }
 
+std::string speicherFehlt() {
+  rlimit grenze{};
+  if (getrlimit(RLIMIT_AS, &grenze) != 0 || grenze.rlim_cur == RLIM_INFINITY) {
+    return "der Speicher reicht nicht";
+  }
+  return "der Speicher reicht nicht (Adressraum hoechstens " +
+         std::to_string(grenze.rlim_cur >> 20) + " MiB, ulimit -v)";
+}
+
 std::optional<std::string> namensfehler(const std::string& name) {
   if (name.empty()) return "ist leer, erwartet den Namen der Firma";
   if (name.compare(0, 3, "\xEF\xBB\xBF") == 0) {
@@ -192,6 +210,11 @@ std::optional<std::string> namensfehler(const std::string& name) {
   }
   if (name.front() == ' ' || name.back() == ' ') {
     return "hat Leerzeichen am Anfang oder Ende, erwartet den Namen ohne sie";
+  }
+  if (name.size() > kMaxNamenslaenge) {
+    return "ist " + std::to_string(name.size()) +
+           " Bytes lang, erwartet einen Namen von hoechstens " +
+           std::to_string(kMaxNamenslaenge) + " Bytes";
   }
   const std::optional<uint32_t> zeichen = erstesSteuerzeichen(name);
   if (!zeichen) return std::nullopt;

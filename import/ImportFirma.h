@@ -43,6 +43,9 @@ struct Meldungen {
   static constexpr size_t kMaxFehler = 20;
 
   void fehlerDazu(const std::string& text);
+  // Adds the messages of `andere` after these, as if they had been added
+  // here one by one.
+  void dazu(Meldungen andere);
 
   std::vector<std::string> fehler;
   size_t fehlerAnzahl = 0;
@@ -53,12 +56,20 @@ struct Meldungen {
 // says that nothing was written.
 std::string fehlerText(const Meldungen& meldungen);
 
+// The words for memory that ran out, with the bound where there is one:
+// "der Speicher reicht nicht (Adressraum hoechstens 2048 MiB, ulimit -v)".
+std::string speicherFehlt();
+
+// The longest company name, in bytes: far above any real one, far below
+// what would make a data file too big to be read back.
+constexpr size_t kMaxNamenslaenge = 1000;
+
 // What is wrong with the company name `name`, as the words that follow the
 // quoted name in a message; nothing when it is fine. A name must not be
 // empty, start with a byte-order mark (which the data file's reader drops),
-// have blanks at either end, or hold a control character such as a carriage
-// return (istSteuerzeichen), which would act on the terminal or turn the text
-// around.
+// have blanks at either end, be longer than kMaxNamenslaenge, or hold a
+// control character such as a carriage return (istSteuerzeichen), which
+// would act on the terminal or turn the text around.
 std::optional<std::string> namensfehler(const std::string& name);
 
 // `text` in quotes for a message: control characters and the invisible

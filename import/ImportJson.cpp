@@ -1,17 +1,25 @@
 #include "ImportJson.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
+
+#include "ImportFirma.h"
 
 namespace {
 
 constexpr std::string_view kXbrlJson = "https://xbrl.org/2021/xbrl-json";
 
-// The largest part uebergehe() checks in one go: its DOM parser takes some
-// 14 bytes of address space per byte of the part, and touches about 3 bytes
-// per byte for the parts it checks.
-constexpr size_t kSchnellGrenze = size_t{1} << 20;
+// simdjson keeps the iterator over a document's tokens to itself. A value
+// passed over is walked on it directly, token by token as simdjson's own
+// skip walks it and in its place, so that its grammar is checked on the way.
+struct Dokumentzugang : oj::document {
+  static oj::json_iterator& iterator(oj::document& dokument) {
+    return dokument.*(&Dokumentzugang::iter);
+  }
+};
 
 // The first byte of `text` that does not begin a valid UTF-8 sequence.
 size_t ersteNichtUtf8(std::string_view text) {
@@ -130,78 +138,53 @@ std::string_view ohneLeerraum(std::string_view token) {
   return token;
 }
 
-bool istHex(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
-         (c >= 'A' && c <= 'F');
-}
+// The tokens of a value, from simdjson's index of the document: offsets into
+// it, behind the last of which stands the document's length.
+class Gang {
+ public:
+  Gang(std::string_view text, const uint32_t* token)
+      : text_(text), erstes_(token), token_(token) {}
 
-// Whether every escape of the string token `roh` (from its opening quote) is
-// one JSON knows.
-bool escapesGut(std::string_view roh) {
-  if (roh.find('\\') == std::string_view::npos) return true;
-  for (size_t i = 1; i < roh.size() && roh[i] != '"'; ++i) {
-    if (roh[i] != '\\') continue;
-    const char art = i + 1 < roh.size() ? roh[i + 1] : '\0';
-    if (art == 'u') {
-      for (size_t k = i + 2; k < i + 6; ++k) {
-        if (k >= roh.size() || !istHex(roh[k])) return false;
-      }
-      i += 5;
-    } else if (art != '\0' && std::strchr("\"\\/bfnrt", art) != nullptr) {
-      ++i;
-    } else {
-      return false;
-    }
+  // The first character of the next token, now the current one; '\0' behind
+  // the last.
+  char naechstes() {
+    if (amEnde()) return '\0';
+    anfang_ = text_.data() + *token_++;
+    return *anfang_;
   }
-  return true;
-}
+  bool amEnde() const { return *token_ >= text_.size(); }
+  // The current token without the blanks behind it.
+  std::string_view token() const {
+    return ohneLeerraum(std::string_view(
+        anfang_, static_cast<size_t>(text_.data() + *token_ - anfang_)));
+  }
+  // How many tokens were read.
+  ptrdiff_t gelesen() const { return token_ - erstes_; }
 
-bool istZiffer(char c) { return c >= '0' && c <= '9'; }
-
-size_t ziffernAb(std::string_view text, size_t i) {
-  while (i < text.size() && istZiffer(text[i])) ++i;
-  return i;
-}
-
-// A number taken apart: its sign, its digits without the decimal point, how
-// many of them stand before the point, and the exponent.
-struct Zahlteile {
-  bool negativ = false;
-  std::string_view ganz;
-  std::string_view bruch;
-  int64_t exponent = 0;
+ private:
+  std::string_view text_;
+  const uint32_t* erstes_;
+  const uint32_t* token_;
+  const char* anfang_ = nullptr;
 };
 
-// Splits `text` as [+-]digits[.digits][(e|E)[+-]digits] with at least one
-// digit before the exponent; false when it is not of that form.
-bool zerlegeZahl(std::string_view text, Zahlteile& teile) {
-  size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    teile.negativ = text[i++] == '-';
+// What is wrong with the string or other scalar that the current token of
+// `gang` begins with `zeichen`: with `streng` all of it, else only whether
+// it begins as one.
+simdjson::error_code skalarFehler(char zeichen, bool streng, const Gang& gang) {
+  if (zeichen == '"') {
+    return !streng || istJsonText(gang.token()) ? simdjson::SUCCESS
+                                                : simdjson::STRING_ERROR;
   }
-  size_t e = ziffernAb(text, i);
-  teile.ganz = text.substr(i, e - i);
-  i = e;
-  if (i < text.size() && text[i] == '.') {
-    e = ziffernAb(text, i + 1);
-    teile.bruch = text.substr(i + 1, e - i - 1);
-    i = e;
+  const bool zahl = zeichen == '-' || (zeichen >= '0' && zeichen <= '9');
+  const bool gut =
+      streng ? istJsonAtom(gang.token())
+             : zahl || zeichen == 't' || zeichen == 'f' || zeichen == 'n';
+  if (gut) return simdjson::SUCCESS;
+  if (zeichen == '\0' || std::strchr(",:]}", zeichen) != nullptr) {
+    return simdjson::TAPE_ERROR;
   }
-  if (teile.ganz.empty() && teile.bruch.empty()) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    const bool minus = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    e = ziffernAb(text, i);
-    if (e == i) return false;
-    // Beyond a million the number is far outside any range anyway.
-    for (; i < e; ++i) {
-      teile.exponent =
-          std::min<int64_t>(teile.exponent * 10 + (text[i] - '0'), 1000000);
-    }
-    if (minus) teile.exponent = -teile.exponent;
-  }
-  return i == text.size();
+  return zahl ? simdjson::NUMBER_ERROR : simdjson::T_ATOM_ERROR;
 }
 
 }  // namespace
@@ -214,12 +197,18 @@ JsonLeser::JsonLeser(oj::parser& parser, std::string_view text,
 
 bool JsonLeser::beginne() {
   // Grown in doubling steps, the parser's buffers are made anew only a few
-  // times over a run of files of growing size, and the heap stays compact.
+  // times over a run of files of growing size, and the heap stays compact;
+  // a step far beyond the document (its index takes four bytes a byte) is
+  // cut to its size. Before they grow for the largest document so far, the
+  // heap hands back what the files before left free, so that its peak does
+  // not stack on their pieces.
   simdjson::error_code code = simdjson::SUCCESS;
   if (parser_.capacity() < text_.size()) {
     size_t kapazitaet = std::max<size_t>(parser_.capacity(), 1 << 16);
     while (kapazitaet < text_.size()) kapazitaet *= 2;
-    code = parser_.allocate(kapazitaet);
+    malloc_trim(0);
+    code =
+        parser_.allocate(std::min(kapazitaet, text_.size() + text_.size() / 8));
   }
   if (code == simdjson::SUCCESS) {
     code =
@@ -227,12 +216,30 @@ bool JsonLeser::beginne() {
             .get(dokument_);
   }
   if (code == simdjson::SUCCESS) return true;
-  fehlerBei(stelleVorDemLesen(text_, code), kaputt(code));
+  if (code == simdjson::MEMALLOC) {
+    meldung_ = "quorvell-import: " + quelle_ + ": " + speicherFehlt() + "\n";
+  } else {
+    fehlerBei(stelleVorDemLesen(text_, code), kaputt(code));
+  }
   return false;
 }
 
 Jsonart JsonLeser::art() {
   if (!beginne()) return Jsonart::keine;
+  const Jsonart art = ersterBlick();
+  if (art != Jsonart::keine || !meldung_.empty()) return art;
+  dokument_.rewind();
+  if (!gehe(false) || !amEnde()) return Jsonart::keine;
+  fehlerBei(text_.find_first_not_of(" \t\r\n"),
+            "JSON, aber weder SEC-Firmendaten (mit \"cik\", \"entityName\" und "
+            "\"facts\") noch ein xBRL-JSON-Bericht (\"documentType\": \"" +
+                std::string(kXbrlJson) + "\")");
+  return Jsonart::keine;
+}
+
+// The kind told from the members of the top level before "facts"; keine
+// with no failure recorded when the document is of neither kind.
+Jsonart JsonLeser::ersterBlick() {
   bool sec[3] = {false, false, false};
   bool xbrl = false;
   oj::object wurzel;
@@ -260,13 +267,8 @@ Jsonart JsonLeser::art() {
       if (xbrl || (sec[0] && sec[1] && sec[2])) break;
     }
   }
-  if (!meldung_.empty()) return Jsonart::keine;
   if (xbrl) return Jsonart::xbrl;
   if (sec[0] && sec[1] && sec[2]) return Jsonart::sec;
-  fehlerBei(text_.find_first_not_of(" \t\r\n"),
-            "JSON, aber weder SEC-Firmendaten (mit \"cik\", \"entityName\" und "
-            "\"facts\") noch ein xBRL-JSON-Bericht (\"documentType\": \"" +
-                std::string(kXbrlJson) + "\")");
   return Jsonart::keine;
 }
 
@@ -325,92 +327,89 @@ bool JsonLeser::zahl(oj::value wert, std::string_view name,
   return istJsonZahl(text) || fehler(text, kaputt(simdjson::NUMBER_ERROR));
 }
 
-/* Scalars are looked at as tokens and left unconsumed: the loop over their
- * object or list passes over them. */
-bool JsonLeser::pruefe(oj::value wert) {
-  oj::json_type typ{};
-  if (!gut(wert.type().get(typ))) return false;
-  const std::string_view token = ohneLeerraum(wert.raw_json_token());
-  switch (typ) {
-    case oj::json_type::object: {
-      oj::object objekt;
-      if (!gut(wert.get_object().get(objekt))) return false;
-      for (auto feld : objekt) {
-        oj::field f;
-        if (!gut(std::move(feld).get(f)) || !pruefe(f.value())) return false;
-      }
-      return true;
+bool JsonLeser::pruefe(oj::value wert) { return gehe(wert, true); }
+
+bool JsonLeser::uebergehe(oj::value wert) { return gehe(wert, false); }
+
+bool JsonLeser::gehe(oj::value& wert, bool streng) {
+  // The iterator stands at the first token of a value not yet read.
+  const std::string_view token = wert.raw_json_token();
+  if (token.data() != reinterpret_cast<const char*>(
+                          Dokumentzugang::iterator(dokument_).peek())) {
+    return gut(simdjson::OUT_OF_ORDER_ITERATION);
+  }
+  return gehe(streng);
+}
+
+/* The walk's states are places in the code rather than a variable, so
+ * that each branch nearly always goes one way: a value, with the objects and
+ * lists it opens and the first key of each object, then what follows it:
+ * commas with the next key, and closing brackets. The open objects and lists
+ * stand on a stack of fixed size: no recursion, and memory and work that do
+ * not grow with the nesting. At the end the iterator is moved behind the
+ * value, one level up, as simdjson's skip leaves it. */
+bool JsonLeser::gehe(bool streng) {
+  oj::json_iterator& iter = Dokumentzugang::iterator(dokument_);
+  const int32_t tiefe = iter.depth();
+  Gang gang(text_, iter.position());
+  char offen[kMaxJsonTiefe];
+  int32_t anzahl = 0;
+  const auto falsch = [&](simdjson::error_code code) {
+    if (gang.amEnde()) {
+      fehlerBei(text_.find_last_not_of(" \t\r\n") + 1,
+                kaputt(simdjson::TAPE_ERROR));
+      return false;
     }
-    case oj::json_type::array: {
-      oj::array liste;
-      if (!gut(wert.get_array().get(liste))) return false;
-      for (auto element : liste) {
-        oj::value w;
-        if (!gut(std::move(element).get(w)) || !pruefe(w)) return false;
+    return fehler(gang.token(), kaputt(code));
+  };
+  const auto schluessel = [&]() {
+    return gang.naechstes() == '"' && gang.naechstes() == ':';
+  };
+  for (;;) {
+    char zeichen = gang.naechstes();
+    bool leer = false;
+    while (zeichen == '{' || zeichen == '[') {
+      if (tiefe + anzahl > kMaxJsonTiefe) {
+        return fehler(gang.token(), "JSON fehlerhaft: mehr als " +
+                                        std::to_string(kMaxJsonTiefe) +
+                                        " Ebenen tief");
       }
-      return true;
+      offen[anzahl++] = zeichen;
+      const char zu = zeichen == '{' ? '}' : ']';
+      zeichen = gang.naechstes();
+      if (zeichen == zu) {
+        --anzahl;
+        leer = true;
+        break;
+      }
+      if (offen[anzahl - 1] == '{') {
+        if (zeichen != '"' || gang.naechstes() != ':') {
+          return falsch(simdjson::TAPE_ERROR);
+        }
+        zeichen = gang.naechstes();
+      }
     }
-    case oj::json_type::number:
-      return istJsonZahl(token) ||
-             fehler(token, kaputt(simdjson::NUMBER_ERROR));
-    case oj::json_type::string:
-      return escapesGut(token) || fehler(token, kaputt(simdjson::STRING_ERROR));
-    case oj::json_type::boolean:
-    case oj::json_type::null:
-      return token == "true" || token == "false" || token == "null" ||
-             fehler(token, kaputt(simdjson::T_ATOM_ERROR));
+    if (!leer) {
+      const simdjson::error_code code = skalarFehler(zeichen, streng, gang);
+      if (code != simdjson::SUCCESS) return falsch(code);
+    }
+    for (;;) {
+      if (anzahl == 0) {
+        for (auto n = gang.gelesen(); n > 0; --n)
+          iter.return_current_and_advance();
+        iter.ascend_to(tiefe - 1);
+        return true;
+      }
+      const bool objekt = offen[anzahl - 1] == '{';
+      zeichen = gang.naechstes();
+      if (zeichen == ',') {
+        if (objekt && !schluessel()) return falsch(simdjson::TAPE_ERROR);
+        break;
+      }
+      if (zeichen != (objekt ? '}' : ']')) return falsch(simdjson::TAPE_ERROR);
+      --anzahl;
+    }
   }
-  return true;
-}
-
-bool JsonLeser::uebergehe(oj::value wert) {
-  oj::json_type typ{};
-  if (!schnell_ || wert.type().get(typ) != simdjson::SUCCESS ||
-      (typ != oj::json_type::object && typ != oj::json_type::array)) {
-    return pruefe(wert);
-  }
-  const bool istObjekt = typ == oj::json_type::object;
-  oj::object objekt;
-  oj::array liste;
-  simdjson::error_code code =
-      istObjekt ? wert.get_object().get(objekt) : wert.get_array().get(liste);
-  std::string_view teil;
-  if (code == simdjson::SUCCESS) {
-    code = istObjekt ? objekt.raw_json().get(teil) : liste.raw_json().get(teil);
-  }
-  if (code == simdjson::SUCCESS && schnellGueltig(teil)) return true;
-  nochmal_ = true;
-  return false;
-}
-
-// Whether `teil`, an object or a list with what follows it up to the next
-// token, is valid JSON by simdjson's DOM parser, which checks all that
-// pruefe() checks, and more (escapes in keys, surrogate pairs, the range of
-// numbers), so that what it takes pruefe() takes too.
-bool JsonLeser::schnellGueltig(std::string_view teil) {
-  // One parser for every document of a run: made once, it touches the same
-  // memory for every part it checks.
-  static simdjson::dom::parser pruefer(kSchnellGrenze);
-  if (teil.size() > kSchnellGrenze ||
-      (pruefer.capacity() == 0 &&
-       pruefer.allocate(kSchnellGrenze) != simdjson::SUCCESS)) {
-    return false;
-  }
-  // `teil` lies within text_, and so has kJsonPolster readable bytes behind
-  // it.
-  simdjson::dom::element wurzel;
-  return pruefer.parse(teil.data(), teil.size(), false).get(wurzel) ==
-         simdjson::SUCCESS;
-}
-
-bool JsonLeser::lies(const std::function<bool()>& lesen) {
-  schnell_ = true;
-  const bool gelesen = lesen();
-  schnell_ = false;
-  if (gelesen || !nochmal_ || !meldung_.empty()) return gelesen;
-  nochmal_ = false;
-  // After a failed On Demand read the document cannot be rewound.
-  return beginne() && lesen();
 }
 
 bool JsonLeser::gut(simdjson::error_code code) {
@@ -445,51 +444,4 @@ size_t JsonLeser::stelle(std::string_view token) const {
     return text_.size();
   }
   return static_cast<size_t>(token.data() - text_.data());
-}
-
-bool istJsonZahl(std::string_view text) {
-  Zahlteile teile;
-  if (text.empty() || text[0] == '+' || !zerlegeZahl(text, teile)) return false;
-  return !teile.ganz.empty() &&
-         (teile.ganz.size() == 1 || teile.ganz[0] != '0') &&
-         (text.find('.') == std::string_view::npos || !teile.bruch.empty());
-}
-
-std::optional<int64_t> leseGanzzahl(std::string_view text,
-                                    std::string& fehler) {
-  Zahlteile teile;
-  if (!zerlegeZahl(text, teile)) {
-    fehler = "ist keine Zahl, erwartet eine ganze Zahl";
-    return std::nullopt;
-  }
-  std::string ziffern = std::string(teile.ganz) + std::string(teile.bruch);
-  int64_t vorKomma = static_cast<int64_t>(teile.ganz.size()) + teile.exponent;
-  const size_t fuehrend =
-      std::min(ziffern.find_first_not_of('0'), ziffern.size());
-  ziffern.erase(0, fuehrend);
-  vorKomma -= static_cast<int64_t>(fuehrend);
-  if (ziffern.empty()) return 0;
-  const size_t ganz = vorKomma <= 0 ? 0
-                      : static_cast<uint64_t>(vorKomma) > ziffern.size()
-                          ? ziffern.size()
-                          : static_cast<size_t>(vorKomma);
-  if (ziffern.find_first_not_of('0', ganz) != std::string::npos) {
-    fehler = "ist keine ganze Zahl";
-    return std::nullopt;
-  }
-  const std::string grenze =
-      teile.negativ ? "9223372036854775808" : "9223372036854775807";
-  ziffern.resize(ganz);
-  if (vorKomma > static_cast<int64_t>(grenze.size()) ||
-      (vorKomma == static_cast<int64_t>(grenze.size()) &&
-       ziffern + std::string(grenze.size() - ziffern.size(), '0') > grenze)) {
-    fehler = "liegt ausserhalb des 64-Bit-Bereichs";
-    return std::nullopt;
-  }
-  ziffern.append(static_cast<size_t>(vorKomma) - ziffern.size(), '0');
-  uint64_t betrag = 0;
-  for (char c : ziffern) betrag = betrag * 10 + static_cast<uint64_t>(c - '0');
-  if (!teile.negativ) return static_cast<int64_t>(betrag);
-  if (betrag == UINT64_C(9223372036854775808)) return INT64_MIN;
-  return -static_cast<int64_t>(betrag);
 }

@@ -95,11 +95,16 @@ bool Kursdatei::lies(const std::string& text, const std::string& quelle,
     tage.push_back(Tag{tagNummer(*datum), tage.size()});
     for (size_t i = 1; i < teile.size(); ++i) {
       const std::optional<double> kurs = leseKurs(teile[i]);
-      if (!kurs) {
+      // Below the smallest normal double a rate's factors are not finite.
+      const bool winzig = kurs && *kurs < std::numeric_limits<double>::min();
+      if (!kurs || winzig) {
         fehler = ort() + "Spalte " + zitat(waehrungen_[i - 1]) + ": " +
                  zitat(teile[i]) +
-                 " ist kein Kurs, erwartet eine Zahl groesser als 0 wie "
-                 "1.0824 oder N/A\n";
+                 (winzig ? " am " + teile[0] +
+                               " ist zu klein fuer einen endlichen Faktor, "
+                               "erwartet einen Kurs ab 2.3e-308\n"
+                         : " ist kein Kurs, erwartet eine Zahl groesser als 0 "
+                           "wie 1.0824 oder N/A\n");
         return false;
       }
       kurse.push_back(*kurs);

@@ -173,10 +173,13 @@ class Inhaltsleser : public XmlLeser {
     }
   }
 
+  /* The paragraphs count only where the cell's value is their text: nothing
+   * in them is built for a cell that has its value in an attribute. */
   void beginnInZelle(const XmlName& name, const char** attribute) {
     if (tiefe_ == 1 && istAbsatz(name)) {
-      if (absaetze_++ > 0) haengeAn(text_, "\n", summe_, fehler);
-      imAbsatz_ = true;
+      imAbsatz_ = quelle_ == Wertquelle::fehler ||
+                  (quelle_ == Wertquelle::text && !hatVorgabe_);
+      if (imAbsatz_ && absaetze_++ > 0) haengeAn(text_, "\n", summe_, fehler);
     } else if (!imAbsatz_) {
       return;
     } else if (name.ist(Ns::text, "s")) {
@@ -187,9 +190,8 @@ class Inhaltsleser : public XmlLeser {
                  "\" ist keine Anzahl, erwartet eine ganze Zahl ab 1";
         return;
       }
-      const size_t laenge =
-          std::min(static_cast<size_t>(blanks), kMaxText - summe_ + 1);
-      haengeAn(text_, std::string(laenge, ' '), summe_, fehler);
+      const auto laenge = static_cast<size_t>(blanks);
+      if (zaehleText(laenge, summe_, fehler)) text_.append(laenge, ' ');
     } else if (name.ist(Ns::text, "tab")) {
       haengeAn(text_, "\t", summe_, fehler);
     } else if (name.ist(Ns::text, "line-break")) {
@@ -256,7 +258,8 @@ class Inhaltsleser : public XmlLeser {
 
 bool leseOds(const Zipmappe& mappe, const std::string& blattname, Blatt& blatt,
              std::string& fehler) {
-  blatt = Blatt{mappe.quelle(), "", true, kNullpunkt1900, {}};
+  blatt.quelle = mappe.quelle();
+  blatt.ausMappe = true;
   Inhaltsleser leser(blattname, blatt);
   if (!mappe.leseXml("content.xml", leser, fehler)) return false;
   if (!leser.gefunden()) {

@@ -10,9 +10,11 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "Dateien.h"
+#include "ImportFirma.h"
 #include "ImportMappe.h"
 
 namespace {
@@ -25,6 +27,20 @@ std::string zuGross() {
 
 // The largest buffer of compressed bytes kept for the next entry.
 constexpr size_t kBehalten = size_t{256} << 10;
+
+// What an entry may unpack to beside its packed size: kPackFaktor times as
+// much, or kPackFrei, whichever is more. Real tables and reports pack some
+// ten times smaller; an entry that would unpack far beyond is refused before
+// it is unpacked.
+constexpr uint64_t kPackFaktor = 200;
+constexpr uint64_t kPackFrei = uint64_t{1} << 20;
+
+// The room first given to an entry that unpacks to `laenge` from `gepackt`
+// bytes, grown from there with what actually comes out: a header that
+// claims far more than its bytes hold gets no more than they could.
+size_t ersterPlatz(size_t laenge, size_t gepackt) {
+  return std::min(laenge, 32 * gepackt + (size_t{1} << 20));
+}
 
 struct EntpackerFrei {
   void operator()(libdeflate_decompressor* e) const {
@@ -40,15 +56,19 @@ class Quellenleser {
                const std::function<void(const std::string&)>& melde)
       : empfaenger_(empfaenger), melde_(melde) {}
 
-  void quelle(const std::string& pfad);
+  // Reads the source `pfad`; false when memory ran out, which ends the walk
+  // with a message naming the file read.
+  bool quelle(const std::string& pfad);
 
  private:
+  void lies(const std::string& pfad);
   void verzeichnis(const std::string& pfad);
   void datei(const std::string& pfad);
   void archiv(int fd, const std::string& pfad);
   void eintrag(zip_t* archiv, zip_uint64_t nummer, const std::string& pfad);
   bool entpacke(zip_t* archiv, zip_uint64_t nummer, const zip_stat_t& info);
-  static zip_int64_t leseRoh(zip_file_t* datei, char* ziel, size_t laenge);
+  static zip_int64_t leseRoh(zip_file_t* datei, std::string& ziel,
+                             size_t laenge);
   void leseAlles(int fd, size_t erwartet, const std::string& pfad);
   void gib(const std::string& name, size_t laenge);
   void melde(const std::string& text) { melde_(kVorsatz + text + "\n"); }
@@ -56,13 +76,28 @@ class Quellenleser {
   const std::function<void(const Eingang&)>& empfaenger_;
   const std::function<void(const std::string&)>& melde_;
   std::string puffer_;
-  std::string gepackt_;  // the compressed bytes of an archive entry
-  size_t nummer_ = 1;    // the place of the file read among its neighbours
+  std::string gepackt_;       // the compressed bytes of an archive entry
+  std::string name_;          // of the file or entry being read
+  size_t archivGroesse_ = 0;  // of the archive whose entries are read
+  size_t nummer_ = 1;  // the place of the file read among its neighbours
   size_t anzahl_ = 1;
   std::unique_ptr<libdeflate_decompressor, EntpackerFrei> entpacker_;
 };
 
-void Quellenleser::quelle(const std::string& pfad) {
+bool Quellenleser::quelle(const std::string& pfad) {
+  try {
+    lies(pfad);
+  } catch (const std::bad_alloc&) {
+    std::string().swap(puffer_);
+    std::string().swap(gepackt_);
+    melde(name_ + ": " + speicherFehlt() + "; der Lauf endet hier");
+    return false;
+  }
+  return true;
+}
+
+void Quellenleser::lies(const std::string& pfad) {
+  name_ = pfad;
   struct stat info {};
   if (stat(pfad.c_str(), &info) != 0) {
     return melde(pfad + " kann nicht gelesen werden (" + fehlergrund(errno) +
@@ -101,6 +136,7 @@ void Quellenleser::verzeichnis(const std::string& pfad) {
 }
 
 void Quellenleser::datei(const std::string& pfad) {
+  name_ = pfad;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
   const int fd =
       open(pfad.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -181,6 +217,9 @@ void Quellenleser::archiv(int fd, const std::string& pfad) {
     close(kopie);
     return;
   }
+  struct stat groesse {};
+  archivGroesse_ =
+      fstat(kopie, &groesse) == 0 ? static_cast<size_t>(groesse.st_size) : 0;
   close(kopie);
   const zip_int64_t anzahl = zip_get_num_entries(archiv, 0);
   // An archive in a directory counts its own entries while it is read.
@@ -204,9 +243,16 @@ void Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
   }
   const std::string name = pfad + ":" + info.name;
   if (name.back() == '/') return;
+  name_ = name;
   if (info.size > kQuellGrenze) return melde(name + " " + zuGross());
+  if ((info.valid & ZIP_STAT_COMP_SIZE) != 0 && info.size > kPackFrei &&
+      info.size / kPackFaktor > info.comp_size) {
+    return melde(name + " ist ausgepackt " + std::to_string(info.size) +
+                 " Bytes gross, mehr als das " + std::to_string(kPackFaktor) +
+                 "-Fache seiner " + std::to_string(info.comp_size) +
+                 " gepackten Bytes");
+  }
   const auto laenge = static_cast<size_t>(info.size);
-  puffer_.resize(laenge + 1 + kPolster);
   if (!entpacke(archiv, nummer, info)) {
     zip_file_t* datei = zip_fopen_index(archiv, nummer, 0);
     if (datei == nullptr) {
@@ -214,7 +260,7 @@ void Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
                    zip_strerror(archiv) + ")");
     }
     // Read on to the end, where libzip checks the content against its CRC.
-    const zip_int64_t gelesen = leseRoh(datei, &puffer_[0], laenge);
+    const zip_int64_t gelesen = leseRoh(datei, puffer_, laenge);
     const std::string fehler = gelesen < 0 ? zip_file_strerror(datei) : "";
     zip_fclose(datei);
     if (gelesen < 0 || static_cast<size_t>(gelesen) != laenge) {
@@ -232,17 +278,24 @@ void Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
   gib(name, laenge);
 }
 
-// Reads `datei` into `ziel`, which has room for `laenge` + 1 bytes, so that
-// a file longer than it says is found. Returns the number of bytes read, or
+// Reads `datei` to its end into `ziel`, which grows with what comes, up to
+// `laenge` + 1 bytes, so that a file longer than it says is found and one
+// shorter takes no more than it holds. Returns the number of bytes read, or
 // -1 when reading fails (zip_file_strerror() says why).
-zip_int64_t Quellenleser::leseRoh(zip_file_t* datei, char* ziel,
+zip_int64_t Quellenleser::leseRoh(zip_file_t* datei, std::string& ziel,
                                   size_t laenge) {
   size_t gelesen = 0;
   zip_int64_t n = 0;
-  while ((n = zip_fread(datei, ziel + gelesen, laenge + 1 - gelesen)) > 0) {
-    gelesen += static_cast<size_t>(n);
-    if (gelesen > laenge) break;
-  }
+  do {
+    if (gelesen + kPolster >= ziel.size()) {
+      if (gelesen > laenge) break;
+      ziel.resize(std::min(std::max(2 * gelesen, size_t{1} << 16), laenge + 1) +
+                  kPolster);
+    }
+    n = zip_fread(datei, &ziel[gelesen],
+                  std::min(ziel.size() - kPolster, laenge + 1) - gelesen);
+    gelesen += n > 0 ? static_cast<size_t>(n) : 0;
+  } while (n > 0);
   return n < 0 ? -1 : static_cast<zip_int64_t>(gelesen);
 }
 
@@ -268,18 +321,30 @@ bool Quellenleser::entpacke(zip_t* archiv, zip_uint64_t nummer,
     if (datei != nullptr) zip_fclose(datei);
     return false;
   }
+  // The packed bytes lie within the archive, whatever its header says.
   const auto gepackt = static_cast<size_t>(info.comp_size);
-  gepackt_.resize(gepackt + 1);
-  const bool gelesen = leseRoh(datei, &gepackt_[0], gepackt) ==
-                       static_cast<zip_int64_t>(gepackt);
+  if (gepackt < archivGroesse_) gepackt_.resize(gepackt + 1 + kPolster);
+  const bool gelesen =
+      leseRoh(datei, gepackt_, gepackt) == static_cast<zip_int64_t>(gepackt);
   zip_fclose(datei);
   const auto laenge = static_cast<size_t>(info.size);
-  // Without a place for the length read, libdeflate fails unless the data
-  // fill exactly `laenge` bytes.
-  const bool gut = gelesen &&
-                   libdeflate_deflate_decompress(
-                       entpacker_.get(), gepackt_.data(), gepackt,
-                       puffer_.data(), laenge, nullptr) == LIBDEFLATE_SUCCESS &&
+  // Unpacked again into four times the room where the first was too small
+  // (a new buffer: what it holds is of no use); the last room leaves one
+  // byte more than the entry claims, so that a longer one is found.
+  libdeflate_result ergebnis = LIBDEFLATE_BAD_DATA;
+  size_t aus = 0;
+  for (size_t platz = ersterPlatz(laenge, gepackt); gelesen;
+       platz = std::min(4 * platz, laenge)) {
+    const size_t raum = platz == laenge ? laenge + 1 : platz;
+    if (puffer_.size() < raum + kPolster) {
+      std::string().swap(puffer_);
+      puffer_.resize(raum + kPolster);
+    }
+    ergebnis = libdeflate_deflate_decompress(
+        entpacker_.get(), gepackt_.data(), gepackt, puffer_.data(), raum, &aus);
+    if (ergebnis != LIBDEFLATE_INSUFFICIENT_SPACE || platz == laenge) break;
+  }
+  const bool gut = gelesen && ergebnis == LIBDEFLATE_SUCCESS && aus == laenge &&
                    libdeflate_crc32(0, puffer_.data(), laenge) == info.crc;
   // The compressed bytes of a large entry are not kept while it is parsed.
   if (gepackt_.capacity() > kBehalten) std::string().swap(gepackt_);
@@ -315,8 +380,8 @@ Dateiart erkenneArt(std::string_view anfang) {
   return Dateiart::tabelle;
 }
 
-void leseQuelle(const std::string& pfad,
+bool leseQuelle(const std::string& pfad,
                 const std::function<void(const Eingang&)>& empfaenger,
                 const std::function<void(const std::string&)>& melde) {
-  Quellenleser(empfaenger, melde).quelle(pfad);
+  return Quellenleser(empfaenger, melde).quelle(pfad);
 }

@@ -39,8 +39,11 @@ constexpr size_t kPolster = 64;
 constexpr size_t kQuellGrenze = size_t{1} << 30;
 
 // Hands every file of the source `pfad` to `empfaenger`, in order. A file
-// that cannot be read gives `melde` a message line, and the walk goes on.
-void leseQuelle(const std::string& pfad,
+// that cannot be read gives `melde` a message line, and the walk goes on;
+// where memory runs out (std::bad_alloc), while reading or in `empfaenger`,
+// the walk ends with a message line naming the file, and the result is
+// false.
+bool leseQuelle(const std::string& pfad,
                 const std::function<void(const Eingang&)>& empfaenger,
                 const std::function<void(const std::string&)>& melde);
 

@@ -275,8 +275,6 @@ bool SecLeser::leseEintrag(oj::value wert, const Konzept& konzept,
 }  // namespace
 
 bool leseSec(JsonLeser& leser, Befund& befund) {
-  return leser.lies([&]() {
-    befund = Befund();
-    return SecLeser(leser, befund).lies();
-  });
+  befund = Befund();
+  return SecLeser(leser, befund).lies();
 }

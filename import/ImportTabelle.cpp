@@ -6,6 +6,7 @@
 
 #include "ImportFelder.h"
 #include "ImportLayout.h"
+#include "ImportMappe.h"
 
 namespace {
 
@@ -144,74 +145,106 @@ std::vector<ImportFirma> Tabellenleser::ordneFirmen() {
   return firmen;
 }
 
-// The companies of a table whose rows `naechste` hands over one at a time,
-// the header first, until it returns null.
-template <typename Naechste>
-std::vector<ImportFirma> leseZeilen(const Blatt& blatt,
-                                    const Importregeln& regeln,
-                                    Meldungen& meldungen, Naechste naechste) {
-  Tabellenleser leser(blatt, regeln, meldungen);
-  const Zellenzeile* zeile = naechste(leser);
-  if (zeile == nullptr) {
-    meldungen.fehlerDazu("quorvell-import: " + blattOrt(blatt) +
-                         " enthaelt keine Kopfzeile\n");
-    return {};
+// Takes the rows of one table as they are read, the header first, and
+// keeps of each only the reports it gives.
+class Tabellenlauf {
+ public:
+  Tabellenlauf(const Blatt& blatt, const Importregeln& regeln,
+               Meldungen& meldungen)
+      : blatt_(blatt),
+        meldungen_(meldungen),
+        leser_(blatt, regeln, meldungen) {}
+
+  // Whether rows are still of use: not after a header that failed.
+  bool offen() const { return !kopf_ || kopfGut_; }
+  // The header's width, once it is read; 0 before.
+  size_t breite() const { return kopf_ ? leser_.breite() : 0; }
+  void zeile(const Zellenzeile& zeile) {
+    if (!kopf_) {
+      kopf_ = true;
+      kopfGut_ = leser_.leseKopf(zeile);
+    } else if (kopfGut_ && !ohneInhalt(zeile)) {
+      daten_ = true;
+      leser_.leseZeile(zeile);
+    }
   }
-  if (!leser.leseKopf(*zeile)) return {};
-  bool daten = false;
-  while ((zeile = naechste(leser)) != nullptr) {
-    if (ohneInhalt(*zeile)) continue;
-    daten = true;
-    leser.leseZeile(*zeile);
+  std::vector<ImportFirma> ende() {
+    if (!kopf_) {
+      meldungen_.fehlerDazu("quorvell-import: " + blattOrt(blatt_) +
+                            " enthaelt keine Kopfzeile\n");
+    }
+    if (!kopfGut_) return {};
+    std::vector<ImportFirma> firmen = leser_.ordneFirmen();
+    if (!daten_ && meldungen_.fehlerAnzahl == 0) {
+      meldungen_.fehlerDazu("quorvell-import: " + blattOrt(blatt_) +
+                            " enthaelt keine Zeile mit Daten\n");
+    }
+    return firmen;
   }
-  std::vector<ImportFirma> firmen = leser.ordneFirmen();
-  if (!daten && meldungen.fehlerAnzahl == 0) {
-    meldungen.fehlerDazu("quorvell-import: " + blattOrt(blatt) +
-                         " enthaelt keine Zeile mit Daten\n");
-  }
-  return firmen;
-}
+
+ private:
+  const Blatt& blatt_;
+  Meldungen& meldungen_;
+  Tabellenleser leser_;
+  bool kopf_ = false;
+  bool kopfGut_ = false;
+  bool daten_ = false;
+};
 
 }  // namespace
 
-std::vector<ImportFirma> leseFirmen(const Blatt& blatt,
+/* The rows are read into reports as the sheet's reader makes them, so the
+ * sheet is never held whole. Where the workbook cannot be read, only that
+ * failure is reported: what the rows before it gave is dropped with them. */
+std::vector<ImportFirma> leseFirmen(std::string_view bytes,
+                                    const std::string& quelle,
+                                    const std::string& blattname,
                                     const Importregeln& regeln,
                                     Meldungen& meldungen) {
-  size_t naechste = 0;
-  return leseZeilen(blatt, regeln, meldungen,
-                    [&](const Tabellenleser&) -> const Zellenzeile* {
-                      return naechste < blatt.zeilen.size()
-                                 ? &blatt.zeilen[naechste++]
-                                 : nullptr;
-                    });
+  Blatt blatt;
+  Meldungen eigene;
+  Tabellenlauf lauf(blatt, regeln, eigene);
+  blatt.weiter = [&](const Zellenzeile& zeile) { lauf.zeile(zeile); };
+  std::string fehler;
+  if (!leseMappe(bytes, quelle, blattname, blatt, fehler)) {
+    meldungen.fehlerDazu("quorvell-import: " + fehler + "\n");
+    return {};
+  }
+  std::vector<ImportFirma> firmen = lauf.ende();
+  meldungen.dazu(std::move(eigene));
+  return firmen;
 }
 
 /* The records become rows one at a time, in one row that keeps its memory,
- * so the table is never held twice. A record of the wrong width is an error
- * and no row. */
-std::vector<ImportFirma> leseFirmen(std::vector<CsvZeile>& zeilen,
-                                    const Importregeln& regeln,
+ * so the table is never held whole. A record of the wrong width is an error
+ * and no row. Where the CSV grammar fails, only that failure is reported:
+ * what the rows before it gave is dropped with them. */
+std::vector<ImportFirma> leseFirmen(CsvLeser& csv, const Importregeln& regeln,
                                     const std::string& quelle,
                                     Meldungen& meldungen) {
   Blatt blatt;
   blatt.quelle = quelle;
+  Meldungen eigene;
+  Tabellenlauf lauf(blatt, regeln, eigene);
+  CsvZeile satz;
   Zellenzeile zeile;
-  size_t naechste = 0;
-  return leseZeilen(
-      blatt, regeln, meldungen,
-      [&](const Tabellenleser& leser) -> const Zellenzeile* {
-        while (naechste < zeilen.size()) {
-          CsvZeile& satz = zeilen[naechste++];
-          const size_t felder = satz.felder.size() + satz.weggelassen;
-          nimmSatz(satz, zeile);
-          if (naechste == 1 || felder == leser.breite() || ohneInhalt(zeile)) {
-            return &zeile;
-          }
-          meldungen.fehlerDazu(zeilenOrt(blatt, zeile.zeile) + ": " +
-                               std::to_string(felder) + " Felder statt " +
-                               std::to_string(leser.breite()) +
-                               " wie in der Kopfzeile\n");
-        }
-        return nullptr;
-      });
+  while (lauf.offen() && csv.naechster(satz)) {
+    const size_t felder = satz.felder.size() + satz.weggelassen;
+    nimmSatz(satz, zeile);
+    if (lauf.breite() == 0 || felder == lauf.breite() || ohneInhalt(zeile)) {
+      lauf.zeile(zeile);
+    } else {
+      eigene.fehlerDazu(zeilenOrt(blatt, zeile.zeile) + ": " +
+                        std::to_string(felder) + " Felder statt " +
+                        std::to_string(lauf.breite()) +
+                        " wie in der Kopfzeile\n");
+    }
+  }
+  if (!csv.fehler().empty()) {
+    meldungen.fehlerDazu(quelle + ":" + csv.fehler() + "\n");
+    return {};
+  }
+  std::vector<ImportFirma> firmen = lauf.ende();
+  meldungen.dazu(std::move(eigene));
+  return firmen;
 }

@@ -22,6 +22,10 @@ namespace {
 const std::string kVorsatz = "quorvell-import: ";
 const char kSperre[] = ".quorvell-import.lock";
 const char kJournal[] = "config/.quorvell-import.journal";
+// The lock and the journal are the importer's own: a link at their place is
+// never followed.
+const char kKeinLink[] =
+    " ist ein symbolischer Link, erwartet eine Datei von quorvell-import";
 
 // Set when an Umstellung begins; from then on a signal is only noted.
 volatile sig_atomic_t gBegonnen = 0;
@@ -227,13 +231,13 @@ bool Umstellung::signalKam() {
 
 bool Umstellung::beginne() {
   gBegonnen = 1;
-  return sperre() && legeAn({pfad("config")}, innenAngelegt_) &&
-         legeAn({pfad("data")}, innenAngelegt_) && raeumeResteAuf() &&
+  return sperre() && legeAn({pfad("config")}, innenAngelegt_, false) &&
+         legeAn({pfad("data")}, innenAngelegt_, false) && raeumeResteAuf() &&
          oeffneJournal();
 }
 
 bool Umstellung::legeAn(const std::vector<std::string>& pfade,
-                        std::vector<std::string>& angelegt) {
+                        std::vector<std::string>& angelegt, bool link) {
   int grund = ENOTDIR;
   for (const std::string& p : pfade) {
     if (mkdir(p.c_str(), 0777) == 0) {
@@ -242,12 +246,25 @@ bool Umstellung::legeAn(const std::vector<std::string>& pfade,
       grund = errno;
     }
   }
+  const std::string& pfad = pfade.back();
   struct stat info {};
-  if (stat(pfade.back().c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    return true;
-  }
-  meldungen_ += kVorsatz + "das Verzeichnis " + pfade.back() +
-                " kann nicht angelegt werden (" + fehlergrund(grund) + ")\n";
+  const bool istLink = lstat(pfad.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+  const bool da = stat(pfad.c_str(), &info) == 0;
+  if (da && S_ISDIR(info.st_mode) && (link || !istLink)) return true;
+  meldungen_ +=
+      kVorsatz +
+      (istLink && !link ? pfad +
+                              " ist ein symbolischer Link, erwartet ein "
+                              "Verzeichnis; nichts geschrieben"
+       : istLink && !da ? pfad +
+                              " ist ein symbolischer Link auf nichts, "
+                              "erwartet ein Verzeichnis; nichts geschrieben"
+       : da ? pfad +
+                  " ist eine Datei, kein Verzeichnis; nichts "
+                  "geschrieben"
+            : "das Verzeichnis " + pfad + " kann nicht angelegt werden (" +
+                  fehlergrund(grund) + ")") +
+      "\n";
   return false;
 }
 
@@ -264,7 +281,7 @@ bool Umstellung::sperre() {
   ziel.push_back(zielName());
   const std::string datei = pfad(kSperre);
   for (int versuch = 0; versuch < 100; ++versuch) {
-    if (!legeAn(ziel, zielAngelegt_)) return false;
+    if (!legeAn(ziel, zielAngelegt_, true)) return false;
     const int fd =
         open(datei.c_str(),
              O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
@@ -273,13 +290,15 @@ bool Umstellung::sperre() {
     if (fd < 0 || flock(fd, LOCK_EX | LOCK_NB) != 0) {
       const int grund = errno;
       if (fd >= 0) close(fd);
-      meldungen_ += kVorsatz +
-                    (grund == EWOULDBLOCK
-                         ? "in " + ziel.back() +
-                               " schreibt gerade ein anderer quorvell-import"
-                         : datei + " kann nicht gesperrt werden (" +
-                               fehlergrund(grund) + ")") +
-                    "; nichts geschrieben\n";
+      meldungen_ +=
+          kVorsatz +
+          (grund == EWOULDBLOCK
+               ? "in " + ziel.back() +
+                     " schreibt gerade ein anderer quorvell-import"
+           : grund == ELOOP ? datei + kKeinLink
+                            : datei + " kann nicht gesperrt werden (" +
+                                  fehlergrund(grund) + ")") +
+          "; nichts geschrieben\n";
       return false;
     }
     if (istDieDatei(fd, datei)) {
@@ -308,6 +327,10 @@ bool Umstellung::raeumeResteAuf() {
   const std::string journal = pfad(kJournal);
   struct stat info {};
   if (lstat(journal.c_str(), &info) != 0 && errno == ENOENT) return true;
+  if (S_ISLNK(info.st_mode)) {
+    meldungen_ += kVorsatz + journal + kKeinLink + "; nichts geschrieben\n";
+    return false;
+  }
   std::string text, grund;
   if (!leseDatei(journal, text, grund)) {
     meldungen_ += kVorsatz + journal + " " + grund + "; nichts geschrieben\n";

@@ -36,7 +36,9 @@ class Umstellung {
 
   // Creates the target where it is missing, takes the lock, creates config/
   // and data/ and puts back what a killed run left. False, with a message,
-  // when any of it fails or another run holds the lock.
+  // when any of it fails, another run holds the lock, or config/, data/,
+  // the lock or the journal is a symbolic link (the target itself may be
+  // one: the user named it).
   bool beginne();
   // Whether anything, a dangling link included, stands at `relativ`.
   bool gibtEs(const std::string& relativ) const;
@@ -67,9 +69,10 @@ class Umstellung {
 
  private:
   // Creates each of `pfade` that is missing, in order, noting it in
-  // `angelegt`; false, with a message, when the last is no directory then.
+  // `angelegt`; false, with a message, when the last is no directory then,
+  // or a symbolic link where `link` allows none.
   bool legeAn(const std::vector<std::string>& pfade,
-              std::vector<std::string>& angelegt);
+              std::vector<std::string>& angelegt, bool link);
   bool sperre();
   void entsperre();
   bool raeumeResteAuf();

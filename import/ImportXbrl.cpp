@@ -218,11 +218,8 @@ bool XbrlLeser::nimm(oj::object& fakt, std::string_view token,
 
 bool XbrlSammlung::lies(JsonLeser& leser) {
   std::optional<XbrlLeser> datei;
-  const bool gelesen = leser.lies([&]() {
-    datei.emplace(leser);
-    return datei->lies();
-  });
-  if (!gelesen) return false;
+  datei.emplace(leser);
+  if (!datei->lies()) return false;
   // The file's stand: its latest day, then the order of the files.
   std::optional<int64_t> neuester;
   for (const Offen& o : datei->fakten) {

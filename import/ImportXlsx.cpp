@@ -157,7 +157,9 @@ struct Beziehung {
   std::string teil;
 };
 
-// The workbook's relationships to parts of the archive, by id.
+// The workbook's relationships to parts of the archive, by id, and the part
+// of the first one to shared texts: a workbook has one, and a part is read
+// once whatever the relationships say.
 class Beziehungen : public XmlLeser {
  public:
   void beginn(const XmlName& name, const char** attribute) override {
@@ -171,13 +173,17 @@ class Beziehungen : public XmlLeser {
     } else if (nachId.size() == 2 * kMaxBlaetter) {
       fehler = "mehr als 20000 Beziehungen, erwartet eine kleinere Mappe";
     } else if (modus == nullptr || std::strcmp(modus, "External") != 0) {
-      nachId[id] = {typ, teilpfad(ziel)};
+      Beziehung& beziehung = nachId[id] = {typ, teilpfad(ziel)};
+      if (texte.empty() && endetMit(beziehung.typ, "/sharedStrings")) {
+        texte = beziehung.teil;
+      }
     }
   }
   void ende(const XmlName& /*name*/) override {}
   void zeichen(std::string_view /*text*/) override {}
 
   std::map<std::string, Beziehung> nachId;
+  std::string texte;  // the part of the shared texts, if any
 };
 
 // Which characters of a rich text (<si> or <is>) belong to it: those of its
@@ -407,23 +413,28 @@ bool leseXlsx(const Zipmappe& mappe, const std::string& blattname, Blatt& blatt,
              kBeziehungen;
     return false;
   }
+  const std::string& blattteil = teil->second.teil;
+  const std::string& textteil = beziehungen.texte;
   if (!endetMit(teil->second.typ, "/worksheet")) {
     fehler = quelle + ": Blatt \"" + name +
              "\" ist kein Tabellenblatt, erwartet ein Blatt mit Zellen";
     return false;
   }
-  GemeinsameTexte texte;
-  for (const auto& [id, beziehung] : beziehungen.nachId) {
-    if (endetMit(beziehung.typ, "/sharedStrings") &&
-        !mappe.leseXml(beziehung.teil, texte, fehler)) {
-      return false;
-    }
+  if (blattteil == kArbeitsmappe || blattteil == kBeziehungen ||
+      blattteil == textteil) {
+    fehler = quelle + ": Blatt \"" + name + "\" verweist auf den Teil " +
+             blattteil + ", erwartet ein Tabellenblatt in einem Teil fuer sich";
+    return false;
   }
-  blatt = Blatt{quelle,
-                name,
-                true,
-                liste.system1904 ? kNullpunkt1904 : kNullpunkt1900,
-                {}};
+  GemeinsameTexte texte;
+  if (!textteil.empty() && textteil != kArbeitsmappe &&
+      textteil != kBeziehungen && !mappe.leseXml(textteil, texte, fehler)) {
+    return false;
+  }
+  blatt.quelle = quelle;
+  blatt.name = name;
+  blatt.ausMappe = true;
+  blatt.nullpunkt = liste.system1904 ? kNullpunkt1904 : kNullpunkt1900;
   Zellenleser leser(texte.texte, blatt);
-  return mappe.leseXml(teil->second.teil, leser, fehler);
+  return mappe.leseXml(blattteil, leser, fehler);
 }

@@ -60,7 +60,7 @@ std::string zeilenOrt(const Blatt& blatt, int zeile) {
 
 std::string zeilenOrt(const std::string& quelle, const std::string& blatt,
                       int zeile) {
-  return zeilenOrt(Blatt{quelle, blatt, !blatt.empty(), kNullpunkt1900, {}},
+  return zeilenOrt(Blatt{quelle, blatt, !blatt.empty(), kNullpunkt1900, {}, {}},
                    zeile);
 }
 

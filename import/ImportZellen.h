@@ -6,6 +6,7 @@
 // the file, and the texts that name a row or a cell in messages.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ struct Blatt {
   bool ausMappe = false;
   Datum nullpunkt = kNullpunkt1900;  // day 0 of its day numbers
   std::vector<Zellenzeile> zeilen;
+  // Where given, a workbook's reader hands each row there as it is read,
+  // instead of keeping it in `zeilen`.
+  std::function<void(const Zellenzeile&)> weiter;
 };
 
 // The CSV records as rows of text cells, every field as it is (an empty field

@@ -143,13 +143,18 @@ const char* attribut(const char** attribute, Ns ns, std::string_view lokal) {
   return nullptr;
 }
 
-bool haengeAn(std::string& ziel, std::string_view text, size_t& summe,
-              std::string& fehler) {
-  if (text.size() > kMaxText - summe) {
+bool zaehleText(size_t laenge, size_t& summe, std::string& fehler) {
+  if (laenge > kMaxText - summe) {
     fehler = zuViel("64 MiB Text");
     return false;
   }
-  summe += text.size();
+  summe += laenge;
+  return true;
+}
+
+bool haengeAn(std::string& ziel, std::string_view text, size_t& summe,
+              std::string& fehler) {
+  if (!zaehleText(text.size(), summe, fehler)) return false;
   ziel += text;
   return true;
 }
@@ -304,11 +309,18 @@ bool Zeilenbau::schliesse(int64_t mal, std::string& fehler) {
     zellen_ += anzahl * offen_.size();
     text_ += anzahl * textOffen_;
     Zellenzeile zeile{static_cast<int>(zeile_), std::move(offen_)};
-    for (size_t i = 1; i < anzahl; ++i) {
-      blatt_.zeilen.push_back(zeile);
-      ++zeile.zeile;
+    for (size_t i = 1; i < anzahl; ++i, ++zeile.zeile) {
+      if (blatt_.weiter) {
+        blatt_.weiter(zeile);
+      } else {
+        blatt_.zeilen.push_back(zeile);
+      }
     }
-    blatt_.zeilen.push_back(std::move(zeile));
+    if (blatt_.weiter) {
+      blatt_.weiter(zeile);
+    } else {
+      blatt_.zeilen.push_back(std::move(zeile));
+    }
     return true;
   }
   return false;

@@ -68,8 +68,10 @@ class XmlLeser {
 // The value of the attribute (ns, lokal) in expat's `attribute`, or null.
 const char* attribut(const char** attribute, Ns ns, std::string_view lokal);
 
-// Appends `text` to `ziel` and counts it in `summe`; false with `fehler` when
-// `summe` would pass kMaxText.
+// Counts `laenge` more bytes of text in `summe`; false with `fehler` when
+// `summe` would pass kMaxText, checked before the text is built.
+bool zaehleText(size_t laenge, size_t& summe, std::string& fehler);
+// Appends `text` to `ziel` and counts it in `summe` as zaehleText() does.
 bool haengeAn(std::string& ziel, std::string_view text, size_t& summe,
               std::string& fehler);
 

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -365,7 +366,13 @@ int main(int argc, char** argv) {
   fangeSignale();
   optionen.fortschritt = STDERR_FILENO;
   std::string meldungen;
-  const Ausgang ausgang = importiere(optionen, meldungen);
+  Ausgang ausgang = kFehler;
+  try {
+    ausgang = importiere(optionen, meldungen);
+  } catch (const std::bad_alloc&) {
+    meldungen +=
+        "quorvell-import: " + speicherFehlt() + "; nichts geschrieben\n";
+  }
   std::cerr << meldungen;
   return ausgang;
 }

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
 """quorvell-import under failure: all or nothing, whatever happens.
 
-Usage: import_safety.py IMPORTER mixed-overwrite|two-importers|signals|flood
-                        [--rounds N]
+Usage: import_safety.py IMPORTER mixed-overwrite|two-importers|signals|flood|
+                        hostile [--rounds N]
 
 Every check compares the whole target directory, byte for byte, with the set
 of files before the run and with the set an undisturbed run writes: after each
-run it must be one of the two, and the exit status must say which.
+run it must be one of the two, and the exit status must say which. `hostile`
+feeds it inputs made to crash, hang or swell it, or to write through a link.
 """
 
 import argparse
+import io
 import os
 import re
 import resource
@@ -19,6 +21,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 TIMEOUT = 20  # seconds; a run that does not end has hung
 HEADER = "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;EUR-Faktor;USD-Faktor\n"
@@ -46,14 +49,20 @@ def write(path, data):
 
 
 def snapshot(top):
-    """Every file below `top` with its contents, and every directory."""
+    """Every file below `top` with its contents, every directory, and every
+    link with where it points (a link is not followed)."""
     files = {}
     for root, dirs, names in os.walk(top):
-        for d in dirs:
-            files[os.path.relpath(os.path.join(root, d), top) + "/"] = None
-        for n in names:
-            with open(os.path.join(root, n), "rb") as f:
-                files[os.path.relpath(os.path.join(root, n), top)] = f.read()
+        for n in dirs + names:
+            path = os.path.join(root, n)
+            key = os.path.relpath(path, top)
+            if os.path.islink(path):
+                files[key] = "-> " + os.readlink(path)
+            elif n in dirs:
+                files[key + "/"] = None
+            else:
+                with open(path, "rb") as f:
+                    files[key] = f.read()
     return files
 
 
@@ -292,9 +301,223 @@ def flood(importer, root, _args):
             status, took, len(err), err[:300]))
     print("ok   %d MiB of separators: %.2f s, %s" % (60, took, err.strip()))
 
+# ----------------------------------------------------------------- hostile
+
+GOOD_ROW = "Nord AG;31.12.2020;100;7;300;40;1;1,1\n"
+RATES = "Date,USD,JPY,\n2020-12-31,1.2271,126.49,\n"
+
+
+def sec_json(dei):
+    """Company facts with one complete year, and `dei` as the unread dei."""
+    def fact(concept, val, start=True):
+        entry = {"end": "2020-12-31", "val": val, "accn": "a", "fy": 2020, "fp": "FY",
+                 "form": "10-K", "filed": "2021-02-01"}
+        if start:
+            entry["start"] = "2020-01-01"
+        return '"%s":{"units":{"USD":[%s]}}' % (concept, json_text(entry))
+    gaap = ",".join([fact("Revenues", 100), fact("NetIncomeLoss", 7),
+                     fact("Assets", 300, False), fact("StockholdersEquity", 40, False)])
+    return ('{"cik":42,"entityName":"Tief Inc.","facts":{"dei":%s,"us-gaap":{%s}}}'
+            % (dei, gaap))
+
+
+def json_text(value):
+    import json
+    return json.dumps(value, separators=(",", ":"))
+
+
+def zip_bytes(members, method=zipfile.ZIP_DEFLATED):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", method) as z:
+        for name, data in members:
+            z.writestr(name, data)
+    return out.getvalue()
+
+
+def claiming(data, claim):
+    """A one-entry zip of `data` whose headers claim `claim` bytes unpacked."""
+    raw = bytearray(zip_bytes([("gross.csv", data)]))
+    raw[22:26] = claim.to_bytes(4, "little")       # local header
+    central = raw.rindex(b"PK\x01\x02")
+    raw[central + 24:central + 28] = claim.to_bytes(4, "little")
+    return bytes(raw)
+
+
+MAIN = 'xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"'
+REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+
+
+def xlsx_many_relationships(count, padding):
+    """An xlsx whose relationships name one shared-texts part `count` times,
+    the part padded with `padding` bytes of blanks."""
+    texts = ["Firma", "Datum", "Umsatz", "Gewinn", "Bilanzsumme", "Eigenkapital",
+             "EUR-Faktor", "USD-Faktor", "Nord AG"]
+    sst = "<sst %s>%s%s</sst>" % (MAIN, " " * padding,
+                                  "".join("<si><t>%s</t></si>" % t for t in texts))
+    rels = "".join('<Relationship Id="t%d" Type="%s/sharedStrings" Target="sst.xml"/>'
+                   % (i, REL) for i in range(count))
+    header = "".join('<c t="s"><v>%d</v></c>' % i for i in range(8))
+    values = "".join("<c><v>%s</v></c>" % v for v in (44196, 100, 7, 300, 40, 1, 1.1))
+    return zip_bytes([
+        ("xl/workbook.xml", '<workbook %s xmlns:r="%s"><sheets><sheet name="Daten" '
+         'r:id="s1"/></sheets></workbook>' % (MAIN, REL)),
+        ("xl/_rels/workbook.xml.rels",
+         '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/'
+         'relationships"><Relationship Id="s1" Type="%s/worksheet" '
+         'Target="sheet.xml"/>%s</Relationships>' % (REL, rels)),
+        ("xl/sst.xml", sst),
+        ("xl/sheet.xml", '<worksheet %s><sheetData><row>%s</row><row><c t="s"><v>8</v>'
+         '</c>%s</row></sheetData></worksheet>' % (MAIN, header, values))])
+
+
+def ods_amplified_blanks(cells):
+    """An ods whose number cells each hold a paragraph of 64 MiB of blanks."""
+    blanks = '<text:p><text:s text:c="67108863"/></text:p>'
+    number = ('<t:table-cell office:value-type="float" office:value="%s">%s'
+              '</t:table-cell>')
+    text = '<t:table-cell office:value-type="string"><text:p>%s</text:p></t:table-cell>'
+    head = "".join(text % h for h in ("Firma", "Datum", "Umsatz", "Gewinn", "Bilanzsumme",
+                                      "Eigenkapital", "EUR-Faktor", "USD-Faktor"))
+    row = (text % "Nord AG" + "".join(number % (v, blanks) for v in
+                                     (44196, 100, 7, 300, 40, 1, 1.1)) +
+           "".join(number % (1, blanks) for _ in range(cells - 7)))
+    content = ('<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:'
+               'xmlns:office:1.0" xmlns:t="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+               'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body>'
+               '<office:spreadsheet><t:table t:name="Daten"><t:table-row>%s</t:table-row>'
+               '<t:table-row>%s</t:table-row></t:table></office:spreadsheet></office:body>'
+               '</office:document-content>' % (head, row))
+    return zip_bytes([("mimetype", "application/vnd.oasis.opendocument.spreadsheet"),
+                      ("content.xml", content)])
+
+
+def blank_lines(n):
+    return HEADER + GOOD_ROW + "\n" * n
+
+
+def plant(target, name, kind, root):
+    """`target`/`name` made a link to a directory elsewhere, a dangling link
+    or a regular file."""
+    path = os.path.join(target, name) if name else target
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    if kind == "link":
+        os.makedirs(os.path.join(root, "elsewhere"), exist_ok=True)
+        os.symlink(os.path.join(root, "elsewhere"), path)
+    elif kind == "dangling":
+        os.symlink(os.path.join(root, "nowhere"), path)
+    else:
+        write(path, "")
+
+
+# What each input is: the files it makes (name: bytes), what is planted in
+# the target before the run, the extra arguments, and the exit status and a
+# part of the messages expected. A status of 0 must write one company.
+HOSTILE = [
+    ("JSON 100,000 levels deep, passed over",
+     {"tief.json": sec_json("[" * 100000 + "]" * 100000)}, None, [], 1,
+     # The top level is 1, "facts" 2: the 999th "[" opens the 1001st.
+     "tief.json:1:1049: JSON fehlerhaft: mehr als 1000 Ebenen tief"),
+    ("100,000 unclosed [", {"offen.json": "[" * 100000}, None, [], 1,
+     "offen.json:1:1001: JSON fehlerhaft: mehr als 1000 Ebenen tief"),
+    ("CSV, 200,000 blank lines", {"leer.csv": blank_lines(200000)}, None, [], 0, ""),
+    ("xlsx, 19,999 relationships to one padded part",
+     {"viele.xlsx": xlsx_many_relationships(19999, 20 << 20)}, None, [], 0, ""),
+    ("ods, 1,000 number cells of 64 MiB blanks",
+     {"blanks.ods": ods_amplified_blanks(1000)}, None, [], 0, ""),
+    ("zip entry claiming 1 GiB - 1",
+     {"bombe.zip": claiming(b"x", (1 << 30) - 1)}, None, [], 1,
+     "bombe.zip:gross.csv ist ausgepackt 1073741823 Bytes gross, mehr als das "
+     "200-Fache seiner 3 gepackten Bytes"),
+    ("zip entry of 300 MiB blank lines",
+     {"leer.zip": zip_bytes([("leer.csv", blank_lines(300 << 20))])}, None, [], 1,
+     "-Fache seiner"),
+    ("planted ZIEL/data link", {"t.csv": HEADER + GOOD_ROW}, ("data", "link"), [], 1,
+     "/data ist ein symbolischer Link, erwartet ein Verzeichnis; nichts geschrieben"),
+    ("planted ZIEL/config link", {"t.csv": HEADER + GOOD_ROW}, ("config", "link"), [], 1,
+     "/config ist ein symbolischer Link, erwartet ein Verzeichnis"),
+    ("planted journal link", {"t.csv": HEADER + GOOD_ROW},
+     ("config/.quorvell-import.journal", "dangling"), [], 1,
+     "journal ist ein symbolischer Link, erwartet eine Datei von quorvell-import"),
+    ("planted lock link", {"t.csv": HEADER + GOOD_ROW},
+     (".quorvell-import.lock", "dangling"), [], 1,
+     "lock ist ein symbolischer Link, erwartet eine Datei von quorvell-import"),
+    ("ZIEL/data a file", {"t.csv": HEADER + GOOD_ROW}, ("data", "file"), [], 1,
+     "/data ist eine Datei, kein Verzeichnis; nichts geschrieben"),
+    ("target a dangling link", {"t.csv": HEADER + GOOD_ROW}, ("", "dangling"), [], 1,
+     " ist ein symbolischer Link auf nichts, erwartet ein Verzeichnis"),
+    ("subnormal rate",
+     {"t.csv": HEADER.replace("EUR-Faktor;USD-Faktor", "Waehrung") +
+      "Nord AG;31.12.2020;100;7;300;40;JPY\n",
+      "kurse.csv": RATES.replace("126.49", "1e-320")}, None, ["--kurse", "kurse.csv"], 1,
+     "kurse.csv:2: Spalte \"JPY\": \"1e-320\" am 2020-12-31 ist zu klein fuer einen "
+     "endlichen Faktor"),
+    ("name of 2,000 bytes", {"t.csv": HEADER + "N" * 2000 + GOOD_ROW[7:]}, None, [], 1,
+     "ist 2000 Bytes lang, erwartet einen Namen von hoechstens 1000 Bytes"),
+]
+
+
+def hostile(importer, root, _args):
+    """Inputs made to crash the importer, hang it, swell it or have it write
+    outside its target: each ends in time and in little memory with its
+    error and nothing written, or with its correct import. Blank lines cost
+    each the same: 200,000 take no more than 30 times as long as 20,000."""
+    slow = sanitized(importer)
+    limits = {} if slow else {resource.RLIMIT_AS: 1 << 30}
+    failures = []
+    for n, (what, files, planted, extra, want, message) in enumerate(HOSTILE):
+        case = os.path.join(root, str(n))
+        for name, data in files.items():
+            write(os.path.join(case, name), data)
+        target = os.path.join(case, "ziel")
+        if planted:
+            plant(target, planted[0], planted[1], case)
+        before = snapshot(case)
+        sources = [os.path.join(case, name) for name in files if name != "kurse.csv"]
+        args = [a if a != "kurse.csv" else os.path.join(case, a) for a in extra]
+        began = time.monotonic()
+        status, err = run(importer, args + sources + [target], what, limits)
+        took = time.monotonic() - began
+        after = snapshot(case)
+        wrote = sorted(set(after) - set(before))
+        if want == 0:
+            ok = status == 0 and "1 Firma mit 1 Bericht geschrieben" in err
+        else:
+            ok = status == want and message in err and after == before
+        ok = ok and took < (TIMEOUT if slow else 5)
+        print("%s %-45s %.2f s, status %d: %s" % (
+            "ok  " if ok else "FAIL", what, took, status,
+            (err.strip().splitlines() or [""])[0][:150]))
+        if not ok:
+            failures.append("%s: status %d after %.1f s, wrote %s\n%s" % (
+                what, status, took, wrote[:3], err[:600]))
+    ratio = blank_ratio(importer, root)
+    print("%s 200,000 blank lines take %.1f times as long as 20,000" % (
+        "ok  " if ratio < 30 else "FAIL", ratio))
+    if ratio >= 30:
+        failures.append("blank lines cost more the more there are: %.1f" % ratio)
+    if failures:
+        raise Failure("\n".join(failures))
+
+
+def blank_ratio(importer, root):
+    """The best of three runs over 200,000 blank lines against the best of
+    three over 20,000."""
+    best = {}
+    for n in (20000, 200000):
+        path = os.path.join(root, "leer%d.csv" % n)
+        write(path, blank_lines(n))
+        times = []
+        for r in range(3):
+            target = os.path.join(root, "leer%d_%d" % (n, r))
+            began = time.monotonic()
+            run(importer, [path, target], "blank lines")
+            times.append(time.monotonic() - began)
+        best[n] = min(times)
+    return best[200000] / best[20000]
+
 
 CHECKS = {"mixed-overwrite": mixed_overwrite, "two-importers": two_importers,
-          "signals": signals, "flood": flood}
+          "signals": signals, "flood": flood, "hostile": hostile}
 
 
 def main():

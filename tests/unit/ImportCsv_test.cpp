@@ -11,11 +11,9 @@ namespace {
 // The records as "ZEILE:feld|feld" lines, "+N" for N fields left out, or the
 // error.
 std::string satzliste(const std::string& text, char trenner) {
-  std::vector<CsvZeile> zeilen;
-  std::string fehler;
-  if (!leseCsv(text, trenner, zeilen, fehler)) return "! " + fehler;
+  CsvLeser leser(text, trenner);
   std::string liste;
-  for (const CsvZeile& z : zeilen) {
+  for (CsvZeile z; leser.naechster(z);) {
     liste += std::to_string(z.zeile) + ":";
     for (size_t i = 0; i < z.felder.size(); ++i) {
       liste += (i > 0 ? "|" : "") + z.felder[i];
@@ -23,14 +21,15 @@ std::string satzliste(const std::string& text, char trenner) {
     if (z.weggelassen > 0) liste += "+" + std::to_string(z.weggelassen);
     liste += "\n";
   }
-  return liste;
+  return leser.fehler().empty() ? liste : "! " + leser.fehler();
 }
 
 // `text` as alsUtf8 makes it, then its messages.
-std::string utf8(std::string text, std::optional<Zeichensatz> wahl) {
-  std::string meldungen;
-  const bool gut = alsUtf8(text, wahl, "t.csv", meldungen);
-  return (gut ? text : "!") + "|" + meldungen;
+std::string utf8(const std::string& text, std::optional<Zeichensatz> wahl) {
+  std::string_view gelesen = text;
+  std::string umgewandelt, meldungen;
+  const bool gut = alsUtf8(gelesen, umgewandelt, wahl, "t.csv", meldungen);
+  return (gut ? std::string(gelesen) : "!") + "|" + meldungen;
 }
 
 }  // namespace

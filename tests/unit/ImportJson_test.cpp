@@ -24,24 +24,21 @@ std::string pruefeAlles(const std::string& json) {
   return leser.meldung().empty() ? "gut" : leser.meldung();
 }
 
-// The same, read as the readers do: within lies(), every member passed over
-// with uebergehe().
+// The same, read as the readers do, every member passed over with
+// uebergehe().
 std::string uebergeheAlles(const std::string& json) {
   const std::string puffer = json + std::string(kJsonPolster, '\0');
   oj::parser parser;
   JsonLeser leser(parser, std::string_view(puffer.data(), json.size()), "t");
-  if (leser.art() != Jsonart::keine) {
-    leser.lies([&]() {
-      oj::object wurzel;
-      if (!leser.wurzel(wurzel)) return false;
-      for (auto feld : wurzel) {
-        oj::field f;
-        if (!leser.gut(std::move(feld).get(f)) || !leser.uebergehe(f.value())) {
-          return false;
-        }
-      }
-      return leser.amEnde();
-    });
+  oj::object wurzel;
+  if (leser.art() != Jsonart::keine && leser.wurzel(wurzel)) {
+    bool gut = true;
+    for (auto feld : wurzel) {
+      oj::field f;
+      gut = leser.gut(std::move(feld).get(f)) && leser.uebergehe(f.value());
+      if (!gut) break;
+    }
+    if (gut) leser.amEnde();
   }
   return leser.meldung().empty() ? "gut" : leser.meldung();
 }
@@ -92,65 +89,79 @@ TEST(ImportJson, FehlerAuchInUebergangenenTeilenMitZeileUndSpalte) {
       pruefeAlles("{\"cik\": 1, \"facts\": {}}"));
 }
 
-TEST(ImportJson, UebergehenFindetDieFehlerDesGenauenPruefens) {
+TEST(ImportJson, UebergehenPrueftGrammatikUndTiefeAberKeineAtome) {
   const std::string vorn = "{\"cik\": 1, \"entityName\": \"A\", \"facts\":\n";
-  // More than the quick check takes in one go.
-  std::string gross = "[0";
-  while (gross.size() < (size_t{1} << 21)) gross += ", 12345.5";
-  // Valid throughout; the DOM parser refuses the key's escape, the lone
-  // surrogate and the number beyond the double range.
-  const std::string strenger =
-      "{\"dei\": {\"x\\q\": [\"\\ud800\", 1e400, "
-      "123456789012345678901234567890]}}}";
-  const std::vector<std::string> faelle = {
-      "{\"dei\": {\"x\": [1, -2.5e3, true, null, \"\\u00e4\"]}}}",
-      "{\"dei\": {\"x\": [1 2]}}}",
-      "{\"dei\": {\"x\": [1, 01]}}}",
-      "{\"dei\": {\"x\": [1, tru]}}}",
-      "{\"dei\": {\"x\": \"a\\qb\"}}}",
-      "{\"dei\": {\"x\" 1}}}",
-      "{\"dei\": {\"x\": 1,}}}",
-      "{\"dei\": {\"x\": [1}}}}",
-      "{\"dei\": {\"x\": [1]}",
-      "{\"dei\": [[1], {\"y\": [2]}], \"us\": {\"z\": [nul]}}}",
-      strenger,
-      "{\"dei\": " + gross + "]}}",
-      "{\"dei\": " + gross + ", -]}}",
-      "{\"dei\": {\"x\": " + gross + "]}, \"y\": [1 2]}}",
+  const auto tief = [](size_t n) {
+    return "{\"dei\": " + std::string(n, '[') + std::string(n, ']') + "}}";
   };
-  for (const std::string& rest : faelle) {
-    EXPECT_EQ(pruefeAlles(vorn + rest), uebergeheAlles(vorn + rest))
-        << rest.substr(0, 60);
-  }
-  EXPECT_EQ("gut", uebergeheAlles(vorn + strenger));
-  EXPECT_EQ("gut", uebergeheAlles(vorn + "{\"dei\": " + gross + "]}}"));
-}
-
-TEST(ImportJson, GanzeZahlenExaktAusDemGeschriebenenText) {
+  const std::string grammatik =
+      ": JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine Klammer fehlt "
+      "oder steht falsch\n";
+  const std::string zuTief =
+      "t:2:1007: JSON fehlerhaft: mehr als 1000 Ebenen tief\n";
   struct Fall {
-    const char* text;
-    std::optional<int64_t> wert;
-    const char* fehler;
+    std::string rest;
+    std::string pruefe;  // and uebergehe, unless given below
+    std::string uebergehe;
   };
   const Fall faelle[] = {
-      {"96666000", 96666000, ""},
-      {"-477000", -477000, ""},
-      {"20935000000.0", 20935000000, ""},
-      {"1.2e3", 1200, ""},
-      {"12500e-2", 125, ""},
-      {"0e-400", 0, ""},
-      {"9223372036854775807", INT64_MAX, ""},
-      {"-9223372036854775808", INT64_MIN, ""},
-      {"9223372036854775808", std::nullopt,
-       "liegt ausserhalb des 64-Bit-Bereichs"},
-      {"1e400", std::nullopt, "liegt ausserhalb des 64-Bit-Bereichs"},
-      {"1.5", std::nullopt, "ist keine ganze Zahl"},
-      {"1e-400", std::nullopt, "ist keine ganze Zahl"},
-      {"zwei", std::nullopt, "ist keine Zahl, erwartet eine ganze Zahl"},
+      {"{\"dei\": {\"x\": [1 2]}}}", "t:2:18" + grammatik, ""},
+      {"{\"dei\": {\"x\": [1}}}}", "t:2:17" + grammatik, ""},
+      {"{\"dei\": {\"x\": {\"y\": 1]}}}", "t:2:22" + grammatik, ""},
+      {"{\"dei\": {\"x\": [1]}", "t:2:19" + grammatik, ""},
+      {"{\"dei\": {\"x\": [1]}}} }",
+       "t:2:22: JSON fehlerhaft: hinter dem Ende "
+       "des JSON-Werts steht noch etwas\n",
+       ""},
+      {"{\"dei\": {\"x\": [1, 01]}}}",
+       "t:2:19: JSON fehlerhaft: keine gueltige Zahl\n", "gut"},
+      {"{\"dei\": [[1], {\"y\": [2]}], \"us\": {\"z\": [nul]}}}",
+       "t:2:41: JSON fehlerhaft: ein unbekanntes Wort, erwartet true, false "
+       "oder null\n",
+       "gut"},
+      {"{\"dei\": {\"x\": \"a\\qb\"}}}",
+       "t:2:15: JSON fehlerhaft: eine Zeichenkette hat eine ungueltige "
+       "Escape-Folge\n",
+       "gut"},
+      {"{\"dei\": {\"x\": [1, x]}}}",
+       "t:2:19: JSON fehlerhaft: ein unbekanntes Wort, erwartet true, false "
+       "oder null\n",
+       ""},
+      // The top level is 1, "facts" 2: 998 lists more are the most.
+      {tief(998), "gut", ""},
+      {tief(999), zuTief, ""},
+      {tief(100000), zuTief, ""},
   };
   for (const Fall& f : faelle) {
-    std::string fehler;
-    EXPECT_EQ(f.wert, leseGanzzahl(f.text, fehler)) << f.text;
-    EXPECT_EQ(f.fehler, fehler) << f.text;
+    const std::string json = vorn + f.rest;
+    EXPECT_EQ(f.pruefe, pruefeAlles(json)) << f.rest.substr(0, 60);
+    EXPECT_EQ(f.uebergehe.empty() ? f.pruefe : f.uebergehe,
+              uebergeheAlles(json))
+        << f.rest.substr(0, 60);
+  }
+}
+
+TEST(ImportJson, EinDokumentKeinerArtWirdErstGanzGeprueft) {
+  const std::string weder =
+      "t:1:1: JSON, aber weder SEC-Firmendaten (mit \"cik\", \"entityName\" "
+      "und \"facts\") noch ein xBRL-JSON-Bericht (\"documentType\": "
+      "\"https://xbrl.org/2021/xbrl-json\")\n";
+  const std::pair<std::string, std::string> faelle[] = {
+      {"[1, [2]]", weder},
+      {"{\"a\": [1, {}]}", weder},
+      {std::string(100000, '['),
+       "t:1:1001: JSON fehlerhaft: mehr als 1000 Ebenen tief\n"},
+      {"[[1]",
+       "t:1:5: JSON fehlerhaft: ein Komma, ein Doppelpunkt oder eine "
+       "Klammer fehlt oder steht falsch\n"},
+      {"{\"a\": [1 2]}",
+       "t:1:10: JSON fehlerhaft: ein Komma, ein Doppelpunkt "
+       "oder eine Klammer fehlt oder steht falsch\n"},
+      {"[1] [2]",
+       "t:1:5: JSON fehlerhaft: hinter dem Ende des JSON-Werts "
+       "steht noch etwas\n"},
+  };
+  for (const auto& [json, erwartet] : faelle) {
+    EXPECT_EQ(erwartet, pruefeAlles(json)) << json.substr(0, 60);
   }
 }

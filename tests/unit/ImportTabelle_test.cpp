@@ -22,16 +22,16 @@ TEST(ImportTabelle, DateinamenSindKleinesAsciiOhnePfadzeichen) {
 }
 
 TEST(ImportTabelle, GleicheDateinamenWerdenDurchnummeriert) {
-  std::vector<CsvZeile> zeilen = {
-      {1,
-       {"Firma", "Datum", "Umsatz", "Gewinn", "Bilanzsumme", "Eigenkapital",
-        "EUR-Faktor", "USD-Faktor"}}};
+  std::string text =
+      "Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;EUR-Faktor;"
+      "USD-Faktor\n";
   for (const char* name : {"Nord AG 2", "Nord AG", "nord-ag", "NORD AG"}) {
-    zeilen.push_back({2, {name, "31.12.2020", "1", "2", "3", "4", "1", "1"}});
+    text += std::string(name) + ";31.12.2020;1;2;3;4;1;1\n";
   }
+  CsvLeser csv(text, ';');
   Meldungen meldungen;
   std::vector<ImportFirma> firmen = leseFirmen(
-      zeilen, {Zahlenstil::deutsch, 1, {}, {}, {}, {}, {}}, "t.csv", meldungen);
+      csv, {Zahlenstil::deutsch, 1, {}, {}, {}, {}, {}}, "t.csv", meldungen);
   vergibDateinamen(firmen);
   EXPECT_EQ(0u, meldungen.fehlerAnzahl);
   EXPECT_EQ("nord_ag_2.txt\nnord_ag.txt\nnord_ag_3.txt\nnord_ag_4.txt\n",
