@@ -5,6 +5,11 @@ JOBS      := -j2
 RUNS      ?= 200
 SEED      ?=
 
+# The sources lint reads: the program, the importer's folders, the unit tests.
+LINT_TIDY   := $(wildcard src/*.cpp import/*.cpp import/*/*.cpp)
+LINT_FORMAT := $(wildcard src/*.h import/*.h import/*/*.h) $(LINT_TIDY) \
+               $(wildcard tests/unit/*.cpp tests/unit/import/*.cpp tests/unit/import/*/*.cpp)
+
 .PHONY: all build run test test-sanitize stress bench bench-import lint clean
 
 all: build
@@ -52,9 +57,9 @@ bench-import: build
 	python3 bench/import_bench.py $(BUILD)/quorvell-import
 
 lint:
-	clang-format --dry-run --Werror src/*.h src/*.cpp import/*.h import/*.cpp tests/unit/*.cpp
+	clang-format --dry-run --Werror $(LINT_FORMAT)
 	cmake -S . -B $(BUILD) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-	clang-tidy --quiet -p $(BUILD) src/*.cpp import/*.cpp
+	clang-tidy --quiet -p $(BUILD) $(LINT_TIDY)
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "Dateien.h"
-#include "ImportCsv.h"
 #include "ImportFaktoren.h"
-#include "ImportFortschritt.h"
-#include "ImportJahre.h"
-#include "ImportJson.h"
-#include "ImportKurse.h"
-#include "ImportQuellen.h"
-#include "ImportSchreiber.h"
-#include "ImportSec.h"
-#include "ImportTabelle.h"
-#include "ImportXbrl.h"
+#include "berichte/Jahre.h"
+#include "berichte/Json.h"
+#include "berichte/Sec.h"
+#include "berichte/Xbrl.h"
+#include "gemeinsam/Kurse.h"
+#include "quellen/Fortschritt.h"
+#include "quellen/Quellen.h"
+#include "schreiben/Schreiber.h"
+#include "tabellen/Csv.h"
+#include "tabellen/Tabellenleser.h"
 
 namespace {
 

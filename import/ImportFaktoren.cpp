@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "ImportJahre.h"
-#include "ImportQuellen.h"
-#include "ImportZellen.h"
+#include "berichte/Jahre.h"
+#include "quellen/Quellen.h"
+#include "tabellen/Zellen.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "Import.h"
-#include "ImportFirma.h"
-#include "ImportKurse.h"
+#include "Optionen.h"
+#include "gemeinsam/ImportFirma.h"
+#include "gemeinsam/Kurse.h"
 
 // The factors given on the command line, read in the number style `stil`;
 // false with a message when one is not a factor.

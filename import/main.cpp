@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "Import.h"
-#include "ImportKalender.h"
-#include "ImportSpalten.h"
-#include "ImportTabelle.h"
-#include "ImportUmstellung.h"
+#include "gemeinsam/Kalender.h"
+#include "schreiben/Signale.h"
+#include "tabellen/Kopf.h"
+#include "tabellen/Tabellenleser.h"
 
 namespace {
 
