@@ -52,9 +52,11 @@ stress: build
 bench: build
 	python3 bench/run.py $(BUILD)/quorvell
 	python3 bench/import_bench.py $(BUILD)/quorvell-import
+	python3 bench/ixbrl_bench.py $(BUILD)/quorvell-import
 
 bench-import: build
 	python3 bench/import_bench.py $(BUILD)/quorvell-import
+	python3 bench/ixbrl_bench.py $(BUILD)/quorvell-import
 
 lint:
 	clang-format --dry-run --Werror $(LINT_FORMAT)

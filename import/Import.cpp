@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "Dateien.h"
 #include "ImportFaktoren.h"
+#include "berichte/Ixbrl.h"
 #include "berichte/Jahre.h"
 #include "berichte/Json.h"
+#include "berichte/Sammlung.h"
 #include "berichte/Sec.h"
 #include "berichte/Xbrl.h"
 #include "gemeinsam/Kurse.h"
@@ -98,7 +101,11 @@ class Einleser {
   Importregeln regeln(std::optional<Zahlenstil> stil) const;
   void nimmTabelle(std::vector<ImportFirma> firmen);
   void leseJson(const Eingang& eingang);
+  void leseIxbrl(const Eingang& eingang);
+  void schliesseIxbrl();
+  void nimmDokument(Dokument dokument);
   void nimmSec(Befund befund);
+  std::vector<Befund> dokumentBefunde();
   void nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen);
   std::string warnungen() const;
 
@@ -110,12 +117,17 @@ class Einleser {
   // Notes shown whatever the outcome, such as the encoding a table is read in.
   std::string vorab_;
   // The companies in the order they first appear: kind and number in
-  // tabellen_, sec_ or the companies of xbrl_.
+  // tabellen_, sec_ or the companies of dokumente_ (xbrl).
   std::vector<std::pair<Quellenart, size_t>> reihenfolge_;
   std::vector<ImportFirma> tabellen_;
   std::vector<Befund> sec_;
   std::map<std::string, size_t> secNachKennung_;
-  XbrlSammlung xbrl_;
+  Berichtssammlung dokumente_;
+  // The inline XBRL document set being read, its name, and whether one of
+  // its documents failed.
+  std::optional<IxbrlLeser> ixbrl_;
+  std::string ixbrlSatz_;
+  bool ixbrlKaputt_ = false;
   Sammelwarnung hinweise_, unvollstaendig_, waehrung_, ausgelassen_;
   Fortschritt fortschritt_;
   const std::string* quelle_ = nullptr;  // the source being read
@@ -125,6 +137,8 @@ void Einleser::nimm(const Eingang& eingang) {
   if (!aufruffehler_.empty()) return;
   if (eingang.art == Dateiart::json) {
     leseJson(eingang);
+  } else if (eingang.art == Dateiart::ixbrl) {
+    leseIxbrl(eingang);
   } else if (eingang.art == Dateiart::mappe) {
     leseArbeitsmappe(eingang);
   } else {
@@ -203,16 +217,58 @@ void Einleser::leseJson(const Eingang& eingang) {
   JsonLeser leser(parser_, eingang.inhalt, eingang.name);
   const Jsonart art = leser.art();
   Befund befund;
-  const size_t vorher = xbrl_.anzahl();
+  const size_t vorher = dokumente_.anzahl();
   const bool gelesen = art == Jsonart::sec    ? leseSec(leser, befund)
-                       : art == Jsonart::xbrl ? xbrl_.lies(leser)
+                       : art == Jsonart::xbrl ? leseXbrl(leser, dokumente_)
                                               : false;
   if (!gelesen) {
     befund_.fehlerDazu(leser.meldung());
   } else if (art == Jsonart::sec) {
     nimmSec(std::move(befund));
   }
-  for (size_t i = vorher; i < xbrl_.anzahl(); ++i) {
+  for (size_t i = vorher; i < dokumente_.anzahl(); ++i) {
+    reihenfolge_.emplace_back(Quellenart::xbrl, i);
+  }
+}
+
+// The documents of one set come one after another; the set is read when its
+// last one is.
+void Einleser::leseIxbrl(const Eingang& eingang) {
+  if (ixbrl_ && ixbrlSatz_ != eingang.satz) schliesseIxbrl();
+  if (!ixbrl_) {
+    ixbrl_.emplace(ixbrlGesucht);
+    ixbrlSatz_ = eingang.satz;
+    ixbrlKaputt_ = false;
+  }
+  std::string fehler;
+  if (!ixbrlKaputt_ && !ixbrl_->lies(eingang.name, eingang.inhalt, fehler)) {
+    befund_.fehlerDazu(fehler + "\n");
+    ixbrlKaputt_ = true;
+  }
+  if (eingang.letztes) schliesseIxbrl();
+}
+
+void Einleser::schliesseIxbrl() {
+  IxbrlSatz satz;
+  std::string fehler;
+  if (ixbrlKaputt_) {
+  } else if (!ixbrl_->schliesse(satz, fehler)) {
+    befund_.fehlerDazu(fehler + "\n");
+  } else {
+    Dokument dokument;
+    if (ixbrlDokument(std::move(satz), dokument, fehler)) {
+      nimmDokument(std::move(dokument));
+    } else {
+      befund_.warnungen.push_back(fehler);
+    }
+  }
+  ixbrl_.reset();
+}
+
+void Einleser::nimmDokument(Dokument dokument) {
+  const size_t vorher = dokumente_.anzahl();
+  dokumente_.nimm(std::move(dokument));
+  for (size_t i = vorher; i < dokumente_.anzahl(); ++i) {
     reihenfolge_.emplace_back(Quellenart::xbrl, i);
   }
 }
@@ -230,13 +286,27 @@ void Einleser::nimmSec(Befund befund) {
   }
 }
 
+// The companies of the documents; one whose CIK has company facts too is
+// one company with them, and is left empty here.
+std::vector<Befund> Einleser::dokumentBefunde() {
+  std::vector<Befund> befunde = dokumente_.befunde();
+  for (Befund& befund : befunde) {
+    const auto sec = secNachKennung_.find(befund.firma.kennung);
+    if (sec == secNachKennung_.end()) continue;
+    vereine(sec_[sec->second], std::move(befund));
+    befund = Befund();
+  }
+  return befunde;
+}
+
 void Einleser::nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen) {
   for (const std::string& hinweis : befund.hinweise) hinweise_.dazu(hinweis);
   if (befund.firma.berichte.empty()) {
-    ausgelassen_.dazu(befund.firma.quelle +
-                      ": Warnung: " + firmaText(befund.firma) +
-                      " ausgelassen: kein Jahr mit Umsatz, Gewinn, "
-                      "Bilanzsumme und Eigenkapital\n");
+    ausgelassen_.dazu(
+        befund.firma.quelle + ": Warnung: " + firmaText(befund.firma) +
+        " ausgelassen: kein Jahr mit Umsatz, Gewinn, Bilanzsumme und "
+        "Eigenkapital" +
+        (befund.luecken.empty() ? "" : " (" + befund.luecken + ")") + "\n");
     return;
   }
   if (!befund.unvollstaendig.empty()) {
@@ -266,6 +336,8 @@ Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
     const bool weiter = leseQuelle(
         quelle, [this](const Eingang& eingang) { nimm(eingang); },
         [this](const std::string& zeile) { befund_.fehlerDazu(zeile); });
+    // A set whose last document could not be read, which an error names.
+    ixbrl_.reset();
     if (!weiter || !aufruffehler_.empty()) break;
   }
   fortschritt_.loesche();
@@ -278,12 +350,14 @@ Ausgang Einleser::lies(std::vector<ImportFirma>& firmen,
     meldungen += fehlerText(befund_);
     return kFehler;
   }
-  std::vector<Befund> xbrl = xbrl_.befunde();
+  std::vector<Befund> dokumente = dokumentBefunde();
   for (const auto& [art, nummer] : reihenfolge_) {
     if (art == Quellenart::csv) {
       firmen.push_back(std::move(tabellen_[nummer]));
-    } else {
-      nimmBefund(art == Quellenart::sec ? sec_[nummer] : xbrl[nummer], firmen);
+    } else if (art == Quellenart::sec) {
+      nimmBefund(sec_[nummer], firmen);
+    } else if (!dokumente[nummer].firma.kennung.empty()) {
+      nimmBefund(dokumente[nummer], firmen);
     }
   }
   meldungen += warnungen();

@@ -32,11 +32,14 @@ erkannt:
   SEC-Firmendaten    JSON mit "cik", "entityName" und "facts", wie
                      CIK##########.json oder das Archiv companyfacts.zip
   xBRL-JSON          ein ESEF-Jahresbericht als xBRL-JSON
+  Inline-XBRL        ein Jahresbericht als XHTML mit Inline-XBRL, wie ein
+                     10-K von EDGAR, oder ein ESEF-Berichtspaket (ZIP mit
+                     META-INF/ und reports/)
   Arbeitsmappe       Excel (.xlsx) oder OpenDocument (.ods): ihr erstes Blatt
                      oder das mit --blatt
   CSV-Tabelle        alles andere
 
-Aus SEC-Firmendaten und xBRL-JSON zaehlt ein Geschaeftsjahr, wenn es alle vier
+Aus SEC-Firmendaten, xBRL-JSON und Inline-XBRL zaehlt ein Geschaeftsjahr, wenn es alle vier
 Werte hat (Umsatz, Gewinn, Bilanzsumme, Eigenkapital), in ganzen Einheiten
 der einen Waehrung der Firma: der ihres neuesten vollstaendigen Jahres. Ein
 Bericht oder eine Firma ohne Kurs wird dort mit einer Warnung ausgelassen.
@@ -154,6 +157,9 @@ quorvell-import --kurse eurofxref-hist.zip --kurs jahresmittel companyfacts.zip 
 
 Beispiel, ESEF-Berichte mehrerer Jahre als xBRL-JSON in einem Verzeichnis:
 quorvell-import --kurse eurofxref-hist.zip berichte/ meine-daten
+
+Beispiel, ein ESEF-Berichtspaket und ein 10-K, wie veroeffentlicht:
+quorvell-import --kurse eurofxref-hist.zip bericht-2024.zip aapl-20250927.htm meine-daten
 
 Beispiel, CSV-Tabelle mit einer Spalte Waehrung statt der Faktoren:
   Firma;Datum;Umsatz;Gewinn;Bilanzsumme;Eigenkapital;Waehrung

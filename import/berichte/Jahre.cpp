@@ -247,6 +247,8 @@ void Jahressammler::baueBericht(Befund& befund, int64_t ende,
                                             zitat(e.fakt.wert) + " und " +
                                                 zitat(e.widerspruch->wert) +
                                                 " widersprechen sich"));
+    } else if (!e.fakt.mangel.empty()) {
+      befund.hinweise.push_back(wertHinweis(befund, e.fakt, e.fakt.mangel));
     } else if (!wert) {
       befund.hinweise.push_back(
           wertHinweis(befund, e.fakt, zitat(e.fakt.wert) + " " + fehler));
@@ -303,7 +305,13 @@ void Jahressammler::baue(Befund& befund) const {
   }
   const std::string vorn =
       "quorvell-import: Warnung: " + firmaText(befund.firma) + ": ";
+  constexpr size_t kGenannt = 3;
   if (!luecken.empty()) {
+    const size_t mehr =
+        luecken.size() > kGenannt ? luecken.size() - kGenannt : 0;
+    befund.luecken =
+        verbunden({luecken.begin(), luecken.end() - mehr}, "; ") +
+        (mehr > 0 ? "; und " + std::to_string(mehr) + " weitere" : "");
     befund.unvollstaendig =
         vorn +
         (luecken.size() == 1 ? "unvollstaendiges Jahr ausgelassen: "

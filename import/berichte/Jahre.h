@@ -16,15 +16,8 @@
 #include <tuple>
 #include <vector>
 
+#include "berichte/Konzepte.h"
 #include "gemeinsam/ImportFirma.h"
-
-// A concept the readers look for, with the field it gives a value of and
-// its place in that field's order, 0 first.
-struct Konzept {
-  const char* name;
-  int feld;
-  int rang;
-};
 
 // One value of one of the concepts the readers look for.
 struct Fakt {
@@ -38,6 +31,8 @@ struct Fakt {
   std::string stand;
   std::string wert;  // the value as written
   size_t datei;      // the number Jahressammler::datei gave its file
+  // Why the fact has no value (a figure its format cannot read), or empty.
+  std::string mangel;
 };
 
 // A company of published reports and what was found about it; the warnings
@@ -50,6 +45,9 @@ struct Befund {
   std::string unvollstaendig;  // the warning line on years left out, or empty
   // The warning line on years complete only in another currency, or empty.
   std::string andereWaehrung;
+  // The newest of the years left out incomplete, with what they lack, for
+  // the warning on a company left out: "2017-12-31 ohne Umsatz; ...".
+  std::string luecken;
 };
 
 class Jahressammler {

@@ -4,30 +4,10 @@
 #include <cstdio>
 #include <utility>
 
+#include "berichte/Konzepte.h"
 #include "gemeinsam/Kalender.h"
 
 namespace {
-
-// Per field, the concept that comes first when several have a value.
-const Konzept kKonzepte[] = {
-    {"ifrs-full:Revenue", 0, 0},
-    {"ifrs-full:RevenueFromContractsWithCustomers", 0, 1},
-    {"ifrs-full:ProfitLoss", 1, 0},
-    {"ifrs-full:ProfitLossAttributableToOwnersOfParent", 1, 1},
-    {"ifrs-full:Assets", 2, 0},
-    {"ifrs-full:Equity", 3, 0},
-    {"ifrs-full:EquityAttributableToOwnersOfParent", 3, 1},
-};
-
-const char kNamenskonzept[] =
-    "ifrs-full:NameOfReportingEntityOrOtherMeansOfIdentification";
-
-const Konzept* findeKonzept(std::string_view name) {
-  for (const Konzept& k : kKonzepte) {
-    if (name == k.name) return &k;
-  }
-  return nullptr;
-}
 
 // The dimensions of one fact.
 struct Dimensionen {
@@ -78,20 +58,15 @@ bool leseZeitraum(std::string_view text, std::optional<int64_t>& beginn,
   return lesePunkt(text.substr(strich + 1), true, ende);
 }
 
-// A fact of this file kept for the company `lei`.
-struct Offen {
-  std::string lei;
-  Fakt fakt;
-};
-
 class XbrlLeser {
  public:
   explicit XbrlLeser(JsonLeser& json) : json_(json) {}
 
   bool lies();
 
-  std::vector<Offen> fakten;
-  std::vector<std::pair<std::string, std::string>> namen;  // LEI, name
+  // The facts and names kept, for companies named "LEI ...".
+  std::vector<Dokumentfakt> fakten;
+  std::vector<Dokumentname> namen;
 
  private:
   bool leseFakten(oj::value wert);
@@ -175,7 +150,7 @@ bool XbrlLeser::leseFakt(oj::value wert) {
 bool XbrlLeser::nimm(oj::object& fakt, std::string_view token,
                      const Dimensionen& d) {
   const Konzept* konzept = findeKonzept(*d.konzept);
-  const bool name = *d.konzept == kNamenskonzept;
+  const bool name = *d.konzept == kIfrsName;
   const std::string_view iso = "iso4217:";
   if (!name && (konzept == nullptr || !d.einheit ||
                 d.einheit->substr(0, iso.size()) != iso)) {
@@ -202,72 +177,27 @@ bool XbrlLeser::nimm(oj::object& fakt, std::string_view token,
   }
   if (!gefunden || !text) return true;
   std::string lei(*d.entitaet);
-  lei.erase(0, std::min(lei.find(':') + 1, lei.size()));
+  lei.replace(0, std::min(lei.find(':') + 1, lei.size()), "LEI ");
   if (name) {
-    namen.emplace_back(lei, std::string(*text));
+    namen.push_back({lei, std::string(*text)});
     return true;
   }
   fakten.push_back(
       {lei, Fakt{konzept->feld, konzept->rang, konzept->name, beginn, ende,
                  std::string(d.einheit->substr(iso.size())), "",
-                 std::string(*text), 0}});
+                 std::string(*text), 0, ""}});
   return true;
 }
 
 }  // namespace
 
-bool XbrlSammlung::lies(JsonLeser& leser) {
-  std::optional<XbrlLeser> datei;
-  datei.emplace(leser);
-  if (!datei->lies()) return false;
-  // The file's stand: its latest day, then the order of the files.
-  std::optional<int64_t> neuester;
-  for (const Offen& o : datei->fakten) {
-    neuester = std::max(neuester.value_or(o.fakt.ende), o.fakt.ende);
-  }
-  char nummer[24];
-  std::snprintf(nummer, sizeof nummer, " %08zu", dateien_++);
-  const std::string stand =
-      (neuester ? isoText(*neuester) : std::string("0000-00-00")) + nummer;
-  std::map<std::string, size_t> nummern;
-  const auto firma = [&](const std::string& lei) -> Firma& {
-    auto [platz, neu] = firmen_.try_emplace(lei);
-    if (neu) {
-      reihenfolge_.push_back(lei);
-      platz->second.ersteDatei = leser.quelle();
-    }
-    if (nummern.count(lei) == 0) {
-      nummern[lei] = platz->second.sammler.datei(leser.quelle());
-    }
-    return platz->second;
-  };
-  for (Offen& o : datei->fakten) {
-    Firma& f = firma(o.lei);
-    o.fakt.stand = stand;
-    o.fakt.datei = nummern[o.lei];
-    f.sammler.dazu(std::move(o.fakt));
-  }
-  for (auto& [lei, name] : datei->namen) {
-    Firma& f = firma(lei);
-    if (!f.name || stand > f.nameStand) {
-      f.name = name;
-      f.nameStand = stand;
-    }
-  }
+bool leseXbrl(JsonLeser& leser, Berichtssammlung& sammlung) {
+  XbrlLeser datei(leser);
+  if (!datei.lies()) return false;
+  sammlung.nimm(Dokument{{leser.quelle()},
+                         Quellenart::xbrl,
+                         std::move(datei.fakten),
+                         std::move(datei.namen),
+                         kIfrsName});
   return true;
-}
-
-std::vector<Befund> XbrlSammlung::befunde() const {
-  std::vector<Befund> alle;
-  for (const std::string& lei : reihenfolge_) {
-    const Firma& f = firmen_.at(lei);
-    Befund befund;
-    befund.firma.art = Quellenart::xbrl;
-    befund.firma.kennung = "LEI " + lei;
-    befund.firma.quelle = f.ersteDatei;
-    setzeName(befund, f.name, lei, f.ersteDatei, std::string(kNamenskonzept));
-    f.sammler.baue(befund);
-    alle.push_back(std::move(befund));
-  }
-  return alle;
 }

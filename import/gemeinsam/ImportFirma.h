@@ -14,7 +14,7 @@
 #include "gemeinsam/Kalender.h"
 
 // The kinds of source a company can come from.
-enum class Quellenart { csv, mappe, sec, xbrl };
+enum class Quellenart { csv, mappe, sec, xbrl, ixbrl };
 
 struct ImportBericht {
   Datum datum;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "quellen/IxbrlPaket.h"
+
 namespace {
 
 // Reads up to `laenge` bytes of an open member into `ziel`; the number read,
@@ -34,6 +36,15 @@ Dateiart erkenneArt(std::string_view anfang) {
   if (erstes != std::string_view::npos &&
       (anfang[erstes] == '{' || anfang[erstes] == '[')) {
     return Dateiart::json;
+  }
+  // A table never starts with "<"; a document may start with a byte-order
+  // mark of UTF-16 too.
+  constexpr size_t kKopf = size_t{64} << 10;
+  const bool tag = erstes != std::string_view::npos && anfang[erstes] == '<';
+  const bool utf16 =
+      anfang.substr(0, 2) == "\xFF\xFE" || anfang.substr(0, 2) == "\xFE\xFF";
+  if ((tag || utf16) && istIxbrl(anfang.substr(0, kKopf))) {
+    return Dateiart::ixbrl;
   }
   return Dateiart::tabelle;
 }

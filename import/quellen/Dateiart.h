@@ -2,18 +2,21 @@
 #define QUORVELL_QUELLEN_DATEIART_H_
 
 // What a file of a source is, told by its content alone: a zip archive,
-// JSON, a workbook (a zip archive of a spreadsheet's kind) or else a table;
-// and the few zip reads the telling needs, over bytes held in memory.
+// JSON, an inline XBRL document, a workbook (a zip archive of a
+// spreadsheet's kind) or else a table; and the few zip reads the telling
+// needs, over bytes held in memory.
 
 #include <cstddef>
 #include <string_view>
 
 struct zip;  // libzip's archive, zip_t
 
-enum class Dateiart { archiv, json, tabelle, mappe };
+enum class Dateiart { archiv, json, tabelle, mappe, ixbrl };
 
-// The kind of file that begins with `anfang` (its first bytes are enough):
-// a zip archive, JSON (an object or list), or else a table.
+// The kind of file that begins with `anfang`: a zip archive, JSON (an
+// object or list), inline XBRL (IxbrlPaket's istIxbrl; the root's start tag
+// must lie within `anfang`), or else a table. For the first two its first
+// bytes are enough.
 Dateiart erkenneArt(std::string_view anfang);
 
 enum class Mappenart { keine, xlsx, ods };

@@ -11,10 +11,12 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "Dateien.h"
 #include "gemeinsam/ImportFirma.h"
+#include "quellen/IxbrlPaket.h"
 
 namespace {
 
@@ -64,6 +66,7 @@ class Quellenleser {
   void verzeichnis(const std::string& pfad);
   void datei(const std::string& pfad);
   void archiv(int fd, const std::string& pfad);
+  bool paket(zip_t* archiv, const std::string& pfad);
   void eintrag(zip_t* archiv, zip_uint64_t nummer, const std::string& pfad);
   bool entpacke(zip_t* archiv, zip_uint64_t nummer, const zip_stat_t& info);
   static zip_int64_t leseRoh(zip_file_t* datei, std::string& ziel,
@@ -80,6 +83,9 @@ class Quellenleser {
   size_t archivGroesse_ = 0;  // of the archive whose entries are read
   size_t nummer_ = 1;         // the place of the file read among its neighbours
   size_t anzahl_ = 1;
+  // Within a report package: the set read, and whether its last document.
+  std::string satz_;
+  bool letztes_ = true;
   std::unique_ptr<libdeflate_decompressor, EntpackerFrei> entpacker_;
 };
 
@@ -220,6 +226,10 @@ void Quellenleser::archiv(int fd, const std::string& pfad) {
   archivGroesse_ =
       fstat(kopie, &groesse) == 0 ? static_cast<size_t>(groesse.st_size) : 0;
   close(kopie);
+  if (paket(archiv, pfad)) {
+    zip_discard(archiv);
+    return;
+  }
   const zip_int64_t anzahl = zip_get_num_entries(archiv, 0);
   // An archive in a directory counts its own entries while it is read.
   const size_t imVerzeichnis[2] = {nummer_, anzahl_};
@@ -231,6 +241,40 @@ void Quellenleser::archiv(int fd, const std::string& pfad) {
   nummer_ = imVerzeichnis[0];
   anzahl_ = imVerzeichnis[1];
   zip_discard(archiv);
+}
+
+// A report package: the inline XBRL documents of each of its reports, as
+// one set each; what else it holds (images, stylesheets, its taxonomy) is
+// passed over. False when the archive is no package.
+bool Quellenleser::paket(zip_t* archiv, const std::string& pfad) {
+  const zip_int64_t anzahl = zip_get_num_entries(archiv, 0);
+  std::vector<std::string> namen;
+  for (zip_int64_t i = 0; i < anzahl; ++i) {
+    const char* name = zip_get_name(archiv, static_cast<zip_uint64_t>(i), 0);
+    namen.emplace_back(name != nullptr ? name : "");
+  }
+  const std::optional<std::vector<IxbrlBericht>> berichte = erkennePaket(namen);
+  if (!berichte) return false;
+  if (berichte->empty()) {
+    melde(pfad +
+          " ist ein Berichtspaket ohne Bericht, erwartet Inline-XBRL-"
+          "Dokumente (.xhtml, .html) unter reports/");
+  }
+  const size_t imVerzeichnis[2] = {nummer_, anzahl_};
+  for (const IxbrlBericht& bericht : *berichte) {
+    anzahl_ = bericht.dokumente.size();
+    for (size_t d = 0; d < bericht.dokumente.size(); ++d) {
+      satz_ = pfad + ":" + bericht.ordner;
+      letztes_ = d + 1 == bericht.dokumente.size();
+      nummer_ = d + 1;
+      eintrag(archiv, bericht.dokumente[d], pfad);
+    }
+  }
+  satz_.clear();
+  letztes_ = true;
+  nummer_ = imVerzeichnis[0];
+  anzahl_ = imVerzeichnis[1];
+  return true;
 }
 
 void Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
@@ -271,8 +315,9 @@ void Quellenleser::eintrag(zip_t* archiv, zip_uint64_t nummer,
   if (erkenneArt(inhalt) == Dateiart::archiv &&
       erkenneMappe(inhalt) == Mappenart::keine) {
     return melde(name +
-                 " ist ein Archiv im Archiv, erwartet JSON- oder CSV-Dateien "
-                 "oder Arbeitsmappen; bitte erst auspacken");
+                 " ist ein Archiv im Archiv, erwartet JSON-, CSV- oder "
+                 "Inline-XBRL-Dateien oder Arbeitsmappen (ein Berichtspaket "
+                 "fuer sich, nicht in einem Archiv); bitte erst auspacken");
   }
   gib(name, laenge);
 }
@@ -356,10 +401,11 @@ void Quellenleser::gib(const std::string& name, size_t laenge) {
             '\0');
   const std::string_view inhalt(puffer_.data(), laenge);
   // A zip archive that gets here is a workbook: archiv() and eintrag() pass
-  // no other on.
-  const Dateiart art = erkenneArt(inhalt);
+  // no other on; a document of a package is inline XBRL or broken.
+  const Dateiart art = !satz_.empty() ? Dateiart::ixbrl : erkenneArt(inhalt);
   empfaenger_(Eingang{name, art == Dateiart::archiv ? Dateiart::mappe : art,
-                      inhalt, nummer_, anzahl_});
+                      inhalt, nummer_, anzahl_, satz_.empty() ? name : satz_,
+                      letztes_});
 }
 
 }  // namespace

@@ -106,12 +106,14 @@ std::string firmenUndBerichte(const std::vector<ImportFirma>& firmen,
 // The closing line: what was written where, and from which kinds of source.
 std::string erfolgText(const Umstellung& umstellung,
                        const std::vector<ImportFirma>& firmen) {
-  const Quellenart arten[4] = {Quellenart::csv, Quellenart::mappe,
-                               Quellenart::sec, Quellenart::xbrl};
-  const char* const namen[4] = {"CSV-Tabellen", "Arbeitsmappen",
-                                "SEC-Firmendaten", "xBRL-JSON"};
+  const Quellenart arten[5] = {Quellenart::csv, Quellenart::mappe,
+                               Quellenart::sec, Quellenart::xbrl,
+                               Quellenart::ixbrl};
+  const char* const namen[5] = {"CSV-Tabellen", "Arbeitsmappen",
+                                "SEC-Firmendaten", "xBRL-JSON",
+                                "Inline-XBRL-Berichte"};
   std::string herkunft;
-  for (int a = 0; a < 4; ++a) {
+  for (int a = 0; a < 5; ++a) {
     const bool da =
         std::any_of(firmen.begin(), firmen.end(),
                     [&](const ImportFirma& f) { return f.art == arten[a]; });

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "Dateien.h"
+#include "Import.h"
+#include "Testdaten.h"
 #include "berichte/IxbrlDubletten.h"
 #include "berichte/IxbrlLeser.h"
 #include "gemeinsam/Kalender.h"
@@ -119,29 +123,30 @@ TEST(IxbrlLeser, ReadsApplesTenKAsTheSecsCompanyFacts) {
   EXPECT_EQ("http://www.sec.gov/CIK", satz.texte[0].schema);
 }
 
-// GLEIF's package binds the ifrs-full namespace to the prefix "ifrs"; its
-// report is found among images, fonts and the extension taxonomy.
+// GLEIF's package binds the ifrs-full namespace to the prefix "ifrs"; the
+// walk of the package hands on its one report among images, fonts and the
+// extension taxonomy, as a set of one document.
 TEST(IxbrlLeser, ReadsGleifsReportPackage) {
-  std::vector<std::string> namen;
+  std::vector<Eingang> eingaenge;
   std::map<std::string, std::string> inhalt;
   const std::string zip = kIxbrl + "gleif-annual-report-2017.zip";
   leseQuelle(
       zip,
       [&](const Eingang& e) {
-        namen.push_back(e.name.substr(zip.size() + 1));
-        inhalt[namen.back()] = std::string(e.inhalt);
+        eingaenge.push_back(e);
+        inhalt[e.name] = std::string(e.inhalt);
       },
       [](const std::string& m) { ADD_FAILURE() << m; });
-  const auto berichte = erkennePaket(namen);
-  ASSERT_TRUE(berichte);
-  ASSERT_EQ(1u, berichte->size());
-  ASSERT_EQ(1u, (*berichte)[0].dokumente.size());
-  const std::string& dokument = namen[(*berichte)[0].dokumente[0]];
-  EXPECT_EQ("gleif-annual-report-2017/reports/gleif-annual-report-2017.html",
-            dokument);
-  EXPECT_TRUE(istIxbrl(inhalt[dokument]));
+  ASSERT_EQ(1u, eingaenge.size());
+  const std::string dokument = eingaenge[0].name;
+  EXPECT_EQ(
+      zip + ":gleif-annual-report-2017/reports/gleif-annual-report-2017.html",
+      dokument);
+  EXPECT_EQ(zip + ":gleif-annual-report-2017/reports/", eingaenge[0].satz);
+  EXPECT_TRUE(eingaenge[0].letztes);
+  EXPECT_EQ(Dateiart::ixbrl, eingaenge[0].art);
   IxbrlSatz satz;
-  ASSERT_EQ("", lies({{"gleif.zip:" + dokument, inhalt[dokument]}}, satz));
+  ASSERT_EQ("", lies({{dokument, inhalt[dokument]}}, satz));
   EXPECT_EQ(
       "ifrs-full:Assets 2016-12-31 USD 7680588\n"
       "ifrs-full:Assets 2017-12-31 USD 9283283\n"
@@ -334,6 +339,150 @@ TEST(IxbrlPaket, TellsDocumentsAndPackagesByTheirContent) {
   EXPECT_EQ("kein Paket", pakete({"p/reports/a.xhtml", "q/META-INF/a.xml"}));
   EXPECT_EQ("kein Paket", pakete({"CIK0000320193.json"}));
   EXPECT_EQ("kein Paket", pakete({}));
+}
+
+// A zip archive at `pfad` with the entries `dateien`.
+bool schreibeZip(
+    const std::string& pfad,
+    const std::vector<std::pair<std::string, std::string>>& dateien) {
+  zip_t* archiv = zip_open(pfad.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+  if (archiv == nullptr) return false;
+  for (const auto& [name, inhalt] : dateien) {
+    zip_source_t* quelle =
+        zip_source_buffer(archiv, inhalt.data(), inhalt.size(), 0);
+    if (quelle == nullptr ||
+        zip_file_add(archiv, name.c_str(), quelle, 0) < 0) {
+      zip_source_free(quelle);
+      zip_discard(archiv);
+      return false;
+    }
+  }
+  return zip_close(archiv) == 0;
+}
+
+std::string ersetzt(std::string text, const std::string& alt,
+                    const std::string& neu) {
+  const size_t stelle = text.find(alt);
+  return stelle == std::string::npos ? text
+                                     : text.replace(stelle, alt.size(), neu);
+}
+
+// The whole import of one source in a fresh directory: the exit status, the
+// messages (the directory taken out) and the data files written.
+struct Ergebnis {
+  Ausgang ausgang;
+  std::string meldungen, daten;
+};
+
+Ergebnis importiere(const std::string& ordner, const std::string& quelle) {
+  namespace fs = std::filesystem;
+  std::error_code fehler;
+  fs::remove_all(ordner + "/ziel", fehler);
+  Optionen optionen;
+  optionen.kurse = {ordner + "/kurse.csv"};
+  optionen.quellen = {quelle};
+  optionen.ziel = ordner + "/ziel";
+  Ergebnis e;
+  e.ausgang = ::importiere(optionen, e.meldungen);
+  for (size_t p; (p = e.meldungen.find(ordner + "/")) != std::string::npos;) {
+    e.meldungen.erase(p, ordner.size() + 1);
+  }
+  for (fs::directory_iterator it(ordner + "/ziel/data", fehler), ende;
+       !fehler && it != ende; it.increment(fehler)) {
+    std::string inhalt, grund;
+    if (leseDatei(it->path().string(), inhalt, grund)) e.daten += inhalt;
+  }
+  return e;
+}
+
+// Inline XBRL through the whole import: a 10-K as filed, a German report
+// package, the years a contradiction or an unreadable figure leaves out, a
+// quarterly report and a cut-off document.
+TEST(IxbrlImport, DokumenteUndPaketeWerdenZuFirmen) {
+  const std::string ordner = neuerOrdner("ixbrl");
+  ASSERT_FALSE(ordner.empty());
+  ASSERT_TRUE(ersetzeDatei(ordner + "/kurse.csv",
+                           "Date,USD,\n2025-09-26,1.1672,\n2024-09-27,1.1158,\n"
+                           "2023-12-29,1.105,\n"));
+  const std::string apple = datei("apple-10k-2025.htm");
+  std::string gut = ersetzt(kDeutsch, "2.100", "2.000");
+  gut = ersetzt(gut, "12.34,5", "1.234,5");
+  const std::string paket = "META-INF/reportPackage.json";
+  const struct {
+    std::string name, inhalt;  // a source; of a .zip, a package of the two
+    std::string zweites;
+    Ausgang ausgang;
+    std::string meldungen, daten;
+  } kFaelle[] = {
+      {"apple.htm", apple, "", kErfolg,
+       "quorvell-import: Warnung: Firma \"Apple Inc.\" (CIK 320193): "
+       "unvollstaendiges Jahr ausgelassen: 2023-09-30 ohne Bilanzsumme\n"
+       "quorvell-import: 1 Firma mit 2 Berichten geschrieben: "
+       "ziel/config/index.txt und ziel/data/ (Inline-XBRL-Berichte: 1 Firma "
+       "mit 2 Berichten)\n",
+       "Apple Inc.\n"
+       "27-09-2025 416161000000 112010000000 359241000000 73733000000 "
+       "0.8567511994516792 1\n"
+       "28-09-2024 391035000000 93736000000 364980000000 56950000000 "
+       "0.8962179602079227 1\n"},
+      {"gut.zip", gut, kKopf, kErfolg,
+       "quorvell-import: 1 Firma mit 1 Bericht geschrieben: "
+       "ziel/config/index.txt und ziel/data/ (Inline-XBRL-Berichte: 1 Firma "
+       "mit 1 Bericht)\n",
+       "M\xC3\xBCller Maschinen AG & Co. KG\n"
+       "31-12-2023 1234500000 -12300000 2000000000 1234500 1 1.105\n"},
+      {"de.zip", kDeutsch, kKopf, kFehler,
+       "de.zip:reports/de.xhtml: Warnung: Firma \"M\xC3\xBCller Maschinen AG "
+       "& Co. KG\" (LEI 529900LEI): ifrs-full:Assets am 2023-12-31: "
+       "\"2000000000\" und \"2100000000\" widersprechen sich; Jahr "
+       "2023-12-31 ausgelassen\n"
+       "de.zip:reports/de.xhtml: Warnung: Firma \"M\xC3\xBCller Maschinen AG "
+       "& Co. KG\" (LEI 529900LEI): ifrs-full:Equity am 2023-12-31: Format "
+       "ixt:num-comma-decimal nimmt den Text \"12.34,5\" nicht an; Jahr "
+       "2023-12-31 ausgelassen\n"
+       "de.zip:reports/de.xhtml: Warnung: Firma \"M\xC3\xBCller Maschinen AG "
+       "& Co. KG\" (LEI 529900LEI) ausgelassen: kein Jahr mit Umsatz, "
+       "Gewinn, Bilanzsumme und Eigenkapital\n"
+       "quorvell-import: keine Firma mit einem vollstaendigen Bericht; "
+       "nichts geschrieben\n",
+       ""},
+      {"10q.htm", ersetzt(apple, ">10-K<", ">10-Q<"), "", kFehler,
+       "10q.htm: Warnung: dei:DocumentType \"10-Q\" ist kein Jahresbericht "
+       "(10-K, 20-F, 40-F); der Bericht wird uebergangen\n"
+       "quorvell-import: keine Firma mit einem vollstaendigen Bericht; "
+       "nichts geschrieben\n",
+       ""},
+      {"halb.htm", apple.substr(0, apple.size() / 2), "", kFehler,
+       "halb.htm:", ""},
+  };
+  for (const auto& f : kFaelle) {
+    const std::string pfad = ordner + "/" + f.name;
+    ASSERT_TRUE(f.zweites.empty()
+                    ? ersetzeDatei(pfad, f.inhalt)
+                    : schreibeZip(pfad, {{paket, "{}"},
+                                         {"reports/de.xhtml", f.inhalt},
+                                         {"reports/logo.png", "\x89PNG"},
+                                         {"reports/kopf.xhtml", f.zweites}}));
+    const Ergebnis e = importiere(ordner, pfad);
+    EXPECT_EQ(f.ausgang, e.ausgang) << f.name;
+    if (f.name == "halb.htm") {
+      EXPECT_EQ(0u, e.meldungen.find(f.meldungen)) << e.meldungen;
+      EXPECT_NE(std::string::npos,
+                e.meldungen.find(": XML fehlerhaft: das Dokument endet "
+                                 "vorzeitig"))
+          << e.meldungen;
+    } else {
+      EXPECT_EQ(f.meldungen, e.meldungen) << f.name;
+    }
+    EXPECT_EQ(f.daten, e.daten) << f.name;
+  }
+  // The SEC's company facts of the same filing give the same two years.
+  const Ergebnis sec = importiere(
+      ordner, std::string(QUORVELL_QUELLEN) + "/sec/CIK0000320193.json");
+  ASSERT_EQ(kErfolg, sec.ausgang) << sec.meldungen;
+  EXPECT_EQ(0u, sec.daten.find(kFaelle[0].daten)) << sec.daten;
+  std::error_code fehler;
+  std::filesystem::remove_all(ordner, fehler);
 }
 
 }  // namespace

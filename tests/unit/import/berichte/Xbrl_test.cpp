@@ -56,12 +56,12 @@ std::string xbrlJson(const std::vector<Angabe>& fakten) {
 // AMOUNTS", then the warnings; or the message of the first failure.
 std::string lies(const std::vector<std::string>& dateien) {
   oj::parser parser;
-  XbrlSammlung sammlung;
+  Berichtssammlung sammlung;
   for (size_t i = 0; i < dateien.size(); ++i) {
     const std::string puffer = dateien[i] + std::string(kJsonPolster, '\0');
     JsonLeser leser(parser, std::string_view(puffer.data(), dateien[i].size()),
                     "d" + std::to_string(i + 1));
-    if (leser.art() != Jsonart::xbrl || !sammlung.lies(leser)) {
+    if (leser.art() != Jsonart::xbrl || !leseXbrl(leser, sammlung)) {
       return leser.meldung();
     }
   }
