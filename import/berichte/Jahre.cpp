@@ -144,16 +144,6 @@ void Jahressammler::dazu(Fakt fakt) {
   }
 }
 
-std::optional<int64_t> Jahressammler::neuestesEnde() const {
-  std::optional<int64_t> neuestes;
-  for (const auto& [schluessel, eintrag] : fakten_) {
-    if (!neuestes || eintrag.fakt.ende > *neuestes) {
-      neuestes = eintrag.fakt.ende;
-    }
-  }
-  return neuestes;
-}
-
 const Jahressammler::Eintrag* Jahressammler::erster(
     int feld, int64_t ende, const std::string* einheit) const {
   for (auto it = fakten_.lower_bound(Schluessel{feld, ende, 0, ""});

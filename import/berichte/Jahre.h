@@ -2,8 +2,8 @@
 #define QUORVELL_BERICHTE_JAHRE_H_
 
 // The annual reports of one company from the facts of its published reports,
-// for the SEC and the xBRL reader alike. A fiscal year ends on day E when a
-// revenue or profit fact spans 350 to 380 days up to E; it becomes a report
+// for every reader of published reports alike. A fiscal year ends on day E when
+// a revenue or profit fact spans 350 to 380 days up to E; it becomes a report
 // when all four fields have a value at E in the company's one currency, each
 // from the first concept of the field's order that has one in it, and
 // revenue the total where the first is only the part from contracts with
@@ -57,8 +57,6 @@ class Jahressammler {
   // Keeps `fakt` if it is a duration of 350 to 380 days for revenue or
   // profit, or an instant for the other two fields.
   void dazu(Fakt fakt);
-  // The latest year end and balance date of the facts kept, or nothing.
-  std::optional<int64_t> neuestesEnde() const;
   // The reports of the company named in `befund`, newest first, with the
   // warnings on the years left out. The company's currency is the one its
   // newest complete year is complete in; of several, the one most years are

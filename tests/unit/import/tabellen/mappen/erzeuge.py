@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Makes firmen.xlsx and firmen.ods, the workbooks ImportMappe_test reads,
+"""Makes firmen.xlsx and firmen.ods, the workbooks tabellen/Mappe_test.cpp reads,
 and bericht.xlsx and bericht.ods, which Import_test imports whole.
 
 Needs python3-openpyxl and python3-odf (Debian's, for /usr/bin/python3). Run
