@@ -104,6 +104,7 @@ class Einleser {
   void leseIxbrl(const Eingang& eingang);
   void schliesseIxbrl();
   void nimmDokument(Dokument dokument);
+  void merkeDokumente(size_t vorher);
   void nimmSec(Befund befund);
   std::vector<Befund> dokumentBefunde();
   void nimmBefund(Befund& befund, std::vector<ImportFirma>& firmen);
@@ -226,9 +227,7 @@ void Einleser::leseJson(const Eingang& eingang) {
   } else if (art == Jsonart::sec) {
     nimmSec(std::move(befund));
   }
-  for (size_t i = vorher; i < dokumente_.anzahl(); ++i) {
-    reihenfolge_.emplace_back(Quellenart::xbrl, i);
-  }
+  merkeDokumente(vorher);
 }
 
 // The documents of one set come one after another; the set is read when its
@@ -268,6 +267,12 @@ void Einleser::schliesseIxbrl() {
 void Einleser::nimmDokument(Dokument dokument) {
   const size_t vorher = dokumente_.anzahl();
   dokumente_.nimm(std::move(dokument));
+  merkeDokumente(vorher);
+}
+
+// The companies the documents named from number `vorher` on take their
+// place in the order.
+void Einleser::merkeDokumente(size_t vorher) {
   for (size_t i = vorher; i < dokumente_.anzahl(); ++i) {
     reihenfolge_.emplace_back(Quellenart::xbrl, i);
   }

@@ -6,7 +6,6 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "Dateien.h"
+#include "Testdateien.h"
 #include "Testdaten.h"
 
 namespace fs = std::filesystem;
@@ -368,25 +368,6 @@ std::string xbrlJahr() {
   return text + "}}";
 }
 
-bool schreibeZip(
-    const std::string& pfad,
-    const std::vector<std::pair<std::string, std::string>>& dateien) {
-  zip_t* archiv = zip_open(pfad.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
-  if (archiv == nullptr) return false;
-  zip_dir_add(archiv, "sub", ZIP_FL_ENC_UTF_8);
-  for (const auto& [name, inhalt] : dateien) {
-    zip_source_t* quelle =
-        zip_source_buffer(archiv, inhalt.data(), inhalt.size(), 0);
-    if (quelle == nullptr ||
-        zip_file_add(archiv, name.c_str(), quelle, ZIP_FL_ENC_UTF_8) < 0) {
-      zip_source_free(quelle);
-      zip_discard(archiv);
-      return false;
-    }
-  }
-  return zip_close(archiv) == 0;
-}
-
 }  // namespace
 
 TEST_F(Import, QuellenAllerArtenAusVerzeichnisUndArchivInEinemLauf) {
@@ -399,7 +380,8 @@ TEST_F(Import, QuellenAllerArtenAusVerzeichnisUndArchivInEinemLauf) {
                            secJahr("Muster Inc.", "2024-02-01", "10")));
   ASSERT_TRUE(
       schreibeZip(ordner + "/q/c.zip",
-                  {{"neu.json", secJahr("Muster Inc.", "2025-02-01", "11")},
+                  {{"sub/", ""},
+                   {"neu.json", secJahr("Muster Inc.", "2025-02-01", "11")},
                    {"alt.json", secJahr("Alter Name", "2024-06-01", "12")},
                    {"bericht.json", xbrlJahr()}}));
   ASSERT_TRUE(ersetzeDatei(ordner + "/k.csv",
@@ -541,14 +523,6 @@ struct Tabellenfall {
   std::string daten;  // each data file the index names, after its name
 };
 
-std::string testmappe(const std::string& name) {
-  std::string bytes, fehler;
-  EXPECT_TRUE(
-      leseDatei(std::string(QUORVELL_TESTMAPPEN "/") + name, bytes, fehler))
-      << fehler;
-  return bytes;
-}
-
 // The data files `ziel`'s index names, each after a line with its name.
 std::string datenIn(const std::string& ziel) {
   std::string index, text, fehler;
@@ -633,7 +607,8 @@ TEST_F(Import, TabellenWieAnalystenSieFuehren) {
   for (const Tabellenfall& f : faelle) {
     const std::string inhalt =
         f.inhalt.empty()
-            ? testmappe(f.datei == "b.ods" ? "bericht.ods" : "bericht.xlsx")
+            ? testdatei(std::string(QUORVELL_TESTMAPPEN "/") +
+                        (f.datei == "b.ods" ? "bericht.ods" : "bericht.xlsx"))
             : f.inhalt;
     ASSERT_TRUE(ersetzeDatei(ordner + "/" + f.datei, inhalt));
     Optionen optionen;

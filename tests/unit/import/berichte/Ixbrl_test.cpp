@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +9,7 @@
 
 #include "Dateien.h"
 #include "Import.h"
+#include "Testdateien.h"
 #include "Testdaten.h"
 #include "berichte/IxbrlDubletten.h"
 #include "berichte/IxbrlLeser.h"
@@ -91,11 +91,7 @@ std::string zahlen(IxbrlSatz& satz, const std::set<int>& jahre,
   return text;
 }
 
-std::string datei(const std::string& name) {
-  std::string bytes, fehler;
-  EXPECT_TRUE(leseDatei(kIxbrl + name, bytes, fehler)) << fehler;
-  return bytes;
-}
+std::string datei(const std::string& name) { return testdatei(kIxbrl + name); }
 
 // Apple's 10-K gives the very figures the SEC extracted from the same
 // filing into Apple's company facts (CIK0000320193.json, filing
@@ -339,25 +335,6 @@ TEST(IxbrlPaket, TellsDocumentsAndPackagesByTheirContent) {
   EXPECT_EQ("kein Paket", pakete({"p/reports/a.xhtml", "q/META-INF/a.xml"}));
   EXPECT_EQ("kein Paket", pakete({"CIK0000320193.json"}));
   EXPECT_EQ("kein Paket", pakete({}));
-}
-
-// A zip archive at `pfad` with the entries `dateien`.
-bool schreibeZip(
-    const std::string& pfad,
-    const std::vector<std::pair<std::string, std::string>>& dateien) {
-  zip_t* archiv = zip_open(pfad.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
-  if (archiv == nullptr) return false;
-  for (const auto& [name, inhalt] : dateien) {
-    zip_source_t* quelle =
-        zip_source_buffer(archiv, inhalt.data(), inhalt.size(), 0);
-    if (quelle == nullptr ||
-        zip_file_add(archiv, name.c_str(), quelle, 0) < 0) {
-      zip_source_free(quelle);
-      zip_discard(archiv);
-      return false;
-    }
-  }
-  return zip_close(archiv) == 0;
 }
 
 std::string ersetzt(std::string text, const std::string& alt,

@@ -1,7 +1,6 @@
 #include "quellen/Quellen.h"
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <filesystem>
 #include <string>
@@ -9,36 +8,10 @@
 #include <vector>
 
 #include "Dateien.h"
+#include "Testdateien.h"
 #include "Testdaten.h"
 
 namespace {
-
-struct Eintrag {
-  std::string name, inhalt;
-  bool gepackt;
-};
-
-// A zip archive of `eintraege`, deflated or stored, as libzip writes it.
-bool schreibeZip(const std::string& pfad,
-                 const std::vector<Eintrag>& eintraege) {
-  zip_t* archiv = zip_open(pfad.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
-  if (archiv == nullptr) return false;
-  for (const Eintrag& e : eintraege) {
-    zip_source_t* quelle =
-        zip_source_buffer(archiv, e.inhalt.data(), e.inhalt.size(), 0);
-    const zip_int64_t nummer =
-        quelle == nullptr ? -1
-                          : zip_file_add(archiv, e.name.c_str(), quelle, 0);
-    if (nummer < 0 || zip_set_file_compression(
-                          archiv, static_cast<zip_uint64_t>(nummer),
-                          e.gepackt ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0) != 0) {
-      zip_source_free(quelle);
-      zip_discard(archiv);
-      return false;
-    }
-  }
-  return zip_close(archiv) == 0;
-}
 
 // Names, contents and messages of reading the source `pfad`.
 std::string lies(const std::string& pfad) {

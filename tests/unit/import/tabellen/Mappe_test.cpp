@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Dateien.h"
+#include "Testdateien.h"
 
 namespace {
 
@@ -86,11 +87,7 @@ std::string odsZeile(const std::string& zellen, const std::string& mal = "1") {
 }
 
 std::string datei(const std::string& name) {
-  std::string bytes, fehler;
-  EXPECT_TRUE(
-      leseDatei(std::string(QUORVELL_TESTMAPPEN "/") + name, bytes, fehler))
-      << fehler;
-  return bytes;
+  return testdatei(std::string(QUORVELL_TESTMAPPEN "/") + name);
 }
 
 std::string zelltext(const Zelle& zelle) {
